@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// The three modal boxes through which the program talks to the user.
+// Every box carries the application title as its caption.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Plain box: no icon, one "OK" button.
+    virtual void message(const QString& text) = 0;
+    // "&Yes" / "&No"; true only when Yes was chosen.
+    virtual bool question(const QString& text) = 0;
+    // Error icon, one "OK" button. The text is shown as given: callers pass it
+    // through errorBoxText() first.
+    virtual void error(const QString& text) = 0;
+};

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "app/Dialogs.h"
+#include "app/Failure.h"
+#include "player/BrowserView.h"
+#include "player/PageSource.h"
+#include "settings/Shell.h"
+
+#include <QHash>
+#include <QQueue>
+#include <QStringList>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+// Records every box shown; questions are answered from a queue (No when it runs dry).
+class FakeDialogs : public Dialogs {
+public:
+    void message(const QString& text) override { shown << u"message: "_s + text; }
+    bool question(const QString& text) override {
+        shown << u"question: "_s + text;
+        return answers.isEmpty() ? false : answers.dequeue();
+    }
+    void error(const QString& text) override { shown << u"error: "_s + text; }
+
+    QStringList shown;
+    QQueue<bool> answers;
+};
+
+class FakeBrowserView : public BrowserView {
+public:
+    void navigate(const QString& target) override {
+        if (refuse)
+            throw Failure(u"navigation refused"_s);
+        targets << target;
+    }
+    QStringList targets;
+    bool refuse = false;
+};
+
+class FakeShell : public Shell {
+public:
+    void open(const QString& address) override { opened << address; }
+    void start(const QString& program, const QString& parameter) override {
+        started << program + u' ' + parameter;
+    }
+    QStringList opened;
+    QStringList started;
+};
+
+// Serves pages from a table; a missing address fails like a refused connection.
+class FakePageSource : public PageSource {
+public:
+    QString get(const QString& address) override {
+        requests << address;
+        if (!pages.contains(address))
+            throw Failure(u"Socket Error # 111\r\nConnection refused."_s);
+        return pages.value(address);
+    }
+    QHash<QString, QString> pages;
+    QStringList requests;
+};
