@@ -1,0 +1,31 @@
+#include "player/FilmDownload.h"
+
+#include "app/Dialogs.h"
+#include "player/CutBetween.h"
+#include "player/PageSource.h"
+#include "player/PlayerPage.h"
+
+#include <exception>
+
+using namespace Qt::StringLiterals;
+
+FilmDownload::FilmDownload(PageSource& source, PlayerPage& page, Dialogs& dialogs)
+    : m_source(source), m_page(page), m_dialogs(dialogs) {}
+
+void FilmDownload::run(const std::function<QString()>& address, const std::function<QString()>& title) {
+    QString objectId;
+    try {
+        objectId = cutBetween(m_source.get(address()), u"<object id=\""_s, u"\""_s);
+    } catch (const std::exception&) {
+        m_dialogs.message(u"Произошла ошибка подключения!"_s);
+        return;
+    }
+    if (objectId != u"videoplayer4655"_s) {
+        m_dialogs.message(u"Простите, но выбранное вами видео скачать нельзя!"_s);
+        return;
+    }
+    // Nothing is kept from the check: the page is downloaded again for the link.
+    const QString link = cutBetween(m_source.get(address()), u"file=http://"_s, u".flv\""_s);
+    m_linkMemo.setText(PlayerPage::filmDownloadPage(title(), link));
+    m_page.writeAndShow(m_linkMemo.text());
+}

@@ -1,0 +1,42 @@
+#include "player/PlayCommand.h"
+
+#include "app/Dialogs.h"
+#include "player/CutBetween.h"
+#include "player/PageSource.h"
+#include "player/PlayerPage.h"
+
+#include <exception>
+
+using namespace Qt::StringLiterals;
+
+PlayCommand::PlayCommand(PageSource& source, PlayerPage& page, Dialogs& dialogs)
+    : m_source(source), m_page(page), m_dialogs(dialogs) {}
+
+void PlayCommand::playVideo(const QString& address) {
+    guarded([&] {
+        const QString fragment = cutBetween(m_source.get(address), u"<object id=\""_s, u"</object>"_s);
+        m_memo2.setText(fragment);
+        // The fragment is taken back from Memo2, so it carries CR LF line breaks.
+        m_memo1.setText(PlayerPage::videoPage(m_memo2.text()));
+        m_page.writeAndShow(m_memo1.text());
+    });
+}
+
+void PlayCommand::playTv(const QString& fragment) {
+    guarded([&] { m_page.writeAndShow(fragment); });
+}
+
+void PlayCommand::playRadio(const QString& address, const QString& name) {
+    guarded([&] {
+        m_radioMemo.setText(PlayerPage::radioPage(address, name));
+        m_page.writeAndShow(m_radioMemo.text());
+    });
+}
+
+void PlayCommand::guarded(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const std::exception&) {
+        m_dialogs.message(u"Произошла ошибка подключения!"_s);
+    }
+}
