@@ -1,6 +1,93 @@
+#include "app/AppInfo.h"
+#include "app/ui/DesktopShell.h"
+#include "app/ui/MessageBoxDialogs.h"
+#include "app/ui/TMainForm.h"
+#include "catalog/TDataModule2.h"
+#include "favorites/ui/TFavoriteForm.h"
+#include "player/ui/WebEngineBrowserView.h"
+#include "settings/ui/TForm5.h"
+
 #include <QApplication>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <csignal>
+#include <memory>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onTerminate(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT end the program like the close button does (main.html removed,
+// windows destroyed in order), also while a box is open.
+void closeOnTermination(QWidget& mainWindow, bool& terminated) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &mainWindow);
+    QObject::connect(notifier, &QSocketNotifier::activated, &mainWindow, [&mainWindow, &terminated] {
+        terminated = true;
+        char byte;
+        [[maybe_unused]] const auto got = ::read(signalPipe[0], &byte, 1);
+        while (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+        mainWindow.close();
+    });
+    std::signal(SIGTERM, onTerminate);
+    std::signal(SIGINT, onTerminate);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    // Chromium's sandbox cannot run as root; the view is useless without this.
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(AppInfo::title);
+    QApplication::setApplicationDisplayName(AppInfo::title);
+    app.setQuitOnLastWindowClosed(false);
+
+    MessageBoxDialogs dialogs;
+    DesktopShell shell;
+    const Site site;
+    const auto makeBrowser = [](QWidget* parent, const char* name) {
+        auto* view = new WebEngineBrowserView(parent);
+        view->setObjectName(QString::fromLatin1(name));
+        return BrowserWidget{view, view};
+    };
+
+    // Created in this order and destroyed in the reverse one.
+    auto mainForm = std::make_unique<TMainForm>(
+        MainFormPorts{dialogs, shell, makeBrowser, site, QCoreApplication::applicationDirPath()});
+    bool terminated = false;
+    closeOnTermination(*mainForm, terminated);
+    auto dataModule = std::make_unique<TDataModule2>(u"bdv.db"_s);
+    mainForm->bindData(*dataModule);
+    dataModule->open(dialogs);
+    auto favoriteForm = std::make_unique<TFavoriteForm>(*dataModule, *mainForm, dialogs);
+    auto form5 = std::make_unique<TForm5>(shell, site, mainForm.get());
+    mainForm->setOtherWindows(favoriteForm.get(), form5.get());
+
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        mainForm->move(screen->availableGeometry().center() - mainForm->rect().center());
+    int code = 0;
+    if (!terminated) {
+        mainForm->show();
+        code = QApplication::exec();
+    }
+
+    form5.reset();
+    favoriteForm.reset();
+    dataModule.reset();
+    mainForm.reset();
+    return code;
 }

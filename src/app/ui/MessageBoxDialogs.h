@@ -1,0 +1,11 @@
+#pragma once
+
+#include "app/Dialogs.h"
+
+// The three boxes as application-modal QMessageBoxes captioned with the application title.
+class MessageBoxDialogs : public Dialogs {
+public:
+    void message(const QString& text) override;
+    bool question(const QString& text) override;
+    void error(const QString& text) override;
+};

@@ -1,0 +1,430 @@
+#include "app/ui/TMainForm.h"
+
+#include "app/AppInfo.h"
+#include "app/Dialogs.h"
+#include "app/ErrorText.h"
+#include "app/Failure.h"
+#include "catalog/TDataModule2.h"
+#include "catalog/ui/GridBinding.h"
+#include "favorites/AddToFavorites.h"
+#include "favorites/ui/TFavoriteForm.h"
+#include "player/FilmDownload.h"
+#include "player/FixedPages.h"
+#include "player/PlayCommand.h"
+#include "player/PlayerPage.h"
+#include "player/StartPage.h"
+#include "settings/IniFile.h"
+#include "settings/IntegerText.h"
+#include "settings/Shell.h"
+#include "settings/ThemeCatalog.h"
+#include "settings/UpdateCheck.h"
+#include "settings/ui/TForm5.h"
+#include "settings/ui/ThemeApplier.h"
+#include "ui_TMainForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QStyle>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString skinSection = u"Skin"_s;
+const QString proxySection = u"Proxy"_s;
+
+} // namespace
+
+TMainForm::TMainForm(MainFormPorts ports, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::TMainForm>()), m_ports(std::move(ports)) {
+    m_ui->setupUi(this);
+    setObjectName(u"MainForm"_s);
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(799, 531);
+    setWindowIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+
+    // The two browser views fill their tab pages.
+    m_player = m_ports.makeBrowser(m_ui->sTabSheet1, "WebBrowser1");
+    m_ui->sTabSheet1Layout->addWidget(m_player.widget);
+    m_guide = m_ports.makeBrowser(m_ui->sTabSheet6, "WebBrowser2");
+    m_ui->sTabSheet6Layout->addWidget(m_guide.widget);
+
+    m_ui->sPageControl1->tabBar()->setStyleSheet(u"QTabBar::tab { width: 188px; }"_s);
+    m_ui->sPageControl2->tabBar()->setStyleSheet(u"QTabBar::tab { width: 61px; }"_s);
+    m_ui->sPageControl2->tabBar()->setExpanding(false);
+
+    // Button pictures.
+    m_ui->sBitBtn2->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    m_ui->sBitBtn6->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    m_ui->sBitBtn8->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    m_ui->FavoritesBitBtn->setIcon(style()->standardIcon(QStyle::SP_DirHomeIcon));
+    m_ui->sBitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    m_ui->sBitBtn3->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    m_ui->sBitBtn4->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    m_ui->sBitBtn5->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    m_ui->sBitBtn9->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
+
+    // The status line has one panel; its text spans the line.
+    m_statusPanel = new QLabel(m_ui->sStatusBar1);
+    m_statusPanel->setObjectName(u"sStatusBar1Panel0"_s);
+    m_statusPanel->setMinimumWidth(50);
+    m_ui->sStatusBar1->addWidget(m_statusPanel, 1);
+
+    // About panel: the links are navy whatever the theme.
+    m_ui->sLabel12->setText(m_ports.site.makerLabel);
+    m_ui->sLabel13->setText(u"E-Mail: "_s + m_ports.site.makerEmail);
+    for (QLabel* link : {m_ui->sLabel12, m_ui->sLabel15}) {
+        link->setStyleSheet(u"color: navy;"_s);
+        link->installEventFilter(this);
+    }
+    m_ui->sComboBox1->addItems(ThemeCatalog::names());
+    m_ui->sComboBox1->setCurrentIndex(-1);
+    m_ui->sEdit3->hide();
+
+    // Double-clicks anywhere on a list (rows, title row, empty part) play it.
+    for (QTableView* grid : {m_ui->sDBGrid1, m_ui->sDBGrid2, m_ui->sDBGrid3}) {
+        grid->viewport()->installEventFilter(this);
+        grid->horizontalHeader()->installEventFilter(this);
+    }
+
+    m_page = std::make_unique<PlayerPage>(m_ports.executableDir, *m_player.view);
+    m_play = std::make_unique<PlayCommand>(m_fetcher, *m_page, m_ports.dialogs);
+    m_filmDownload = std::make_unique<FilmDownload>(m_fetcher, *m_page, m_ports.dialogs);
+    m_fixedPages = std::make_unique<FixedPages>(*m_player.view, *m_guide.view, m_ports.dialogs, m_ports.site);
+    m_startPage = std::make_unique<StartPage>(*m_player.view, m_ports.site);
+    connect(m_startPage.get(), &StartPage::failed, this,
+            [this](const QString& message) { m_ports.dialogs.error(errorBoxText(message)); });
+    m_updateCheck = std::make_unique<UpdateCheck>(m_fetcher, m_ports.dialogs, m_ports.shell, m_ports.site,
+                                                  [this] { return m_ui->sLabel17->text(); });
+    m_themes = std::make_unique<ThemeApplier>();
+
+    // Command map: buttons and tabs.
+    const auto on = [this](QAbstractButton* button, void (TMainForm::*command)()) {
+        connect(button, &QAbstractButton::clicked, this, [this, command] { run([=, this] { (this->*command)(); }); });
+    };
+    on(m_ui->sBitBtn2, &TMainForm::sBitBtn2Click);
+    on(m_ui->sBitBtn6, &TMainForm::sBitBtn6Click);
+    on(m_ui->sBitBtn8, &TMainForm::sBitBtn8Click);
+    on(m_ui->SortBitBtn, &TMainForm::SortBitBtnClick);
+    on(m_ui->sBitBtn1, &TMainForm::sBitBtn1Click);
+    on(m_ui->FavoritesBitBtn, &TMainForm::FavoritesBitBtnClick);
+    on(m_ui->AddToFavoritesBitBtn, &TMainForm::AddToFavoritesBitBtnClick);
+    on(m_ui->sBitBtn3, &TMainForm::sBitBtn3Click);
+    on(m_ui->sBitBtn4, &TMainForm::sBitBtn4Click);
+    on(m_ui->sBitBtn5, &TMainForm::sBitBtn5Click);
+    on(m_ui->sBitBtn9, &TMainForm::sBitBtn9Click);
+    on(m_ui->sButton1, &TMainForm::sButton1Click);
+    connect(m_ui->FindEdit, &QLineEdit::textChanged, this, [this] { run([this] { FindEditChange(); }); });
+    connect(m_ui->sPageControl2, &QTabWidget::currentChanged, this, [this] {
+        if (!m_selectingByProgram)
+            run([this] { sPageControl2Change(); });
+    });
+    connect(m_ui->sPageControl1, &QTabWidget::currentChanged, this, [this] {
+        if (m_ui->sPageControl1->currentWidget() == m_ui->sTabSheet6)
+            run([this] { m_fixedPages->showTvGuide(); });
+    });
+    connect(m_ui->sComboBox1, &QComboBox::currentIndexChanged, this, [this] { run([this] { sComboBox1Change(); }); });
+
+    // The hidden menu's keys work in every window of the program.
+    qApp->installEventFilter(this);
+
+    try {
+        FormCreate();
+    } catch (const Failure& failure) {
+        m_ports.dialogs.error(errorBoxText(failure.message()));
+    }
+}
+
+TMainForm::~TMainForm() { qApp->removeEventFilter(this); }
+
+void TMainForm::FormCreate() {
+    m_settings = std::make_unique<IniFile>(QDir(m_ports.executableDir).filePath(u"Config.ini"_s));
+    m_themes->apply(m_settings->ReadString(skinSection, u"useSkin"_s, ThemeCatalog::defaultName()));
+    m_ui->sEdit1->setText(m_settings->ReadString(proxySection, u"ip"_s, u"0"_s));
+    m_ui->sEdit2->setText(m_settings->ReadString(proxySection, u"port"_s, u"0"_s));
+    m_ui->sCheckBox1->setChecked(m_settings->ReadBool(proxySection, u"useProxy"_s, false));
+    if (m_ui->sCheckBox1->isChecked())
+        m_fetcher.setProxyServer(m_ui->sEdit1->text());
+    m_fetcher.setProxyPort(IntegerText::toInt(m_ui->sEdit2->text()));
+    if (m_ports.prepareFetcher)
+        m_ports.prepareFetcher(m_fetcher);
+    m_startPage->start();
+    m_updateCheck->atStartup();
+}
+
+void TMainForm::bindData(TDataModule2& data) {
+    m_data = &data;
+    data.bindMain(m_holders, this);
+    bindGrid(m_ui->sDBGrid3, data.ADOQuery1);
+    bindGrid(m_ui->sDBGrid2, data.ADOQuery2);
+    bindGrid(m_ui->sDBGrid1, data.ADOQuery3);
+    connect(&data.ADOQuery1, &Query::dataChange, this, [this] { dataSourceChange(MediaKind::Video); });
+    connect(&data.ADOQuery2, &Query::dataChange, this, [this] { dataSourceChange(MediaKind::Tv); });
+    connect(&data.ADOQuery3, &Query::dataChange, this, [this] { dataSourceChange(MediaKind::Radio); });
+}
+
+void TMainForm::setOtherWindows(TFavoriteForm* favorites, TForm5* addOns) {
+    m_favorites = favorites;
+    m_addOns = addOns;
+}
+
+void TMainForm::run(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const Failure& failure) {
+        m_ports.dialogs.error(errorBoxText(failure.message()));
+    } catch (const std::exception& e) {
+        m_ports.dialogs.error(errorBoxText(QString::fromUtf8(e.what())));
+    }
+}
+
+MediaKind TMainForm::activeList() const {
+    const QWidget* page = m_ui->sPageControl2->currentWidget();
+    if (page == m_ui->sTabSheet3)
+        return MediaKind::Video;
+    if (page == m_ui->sTabSheet4)
+        return MediaKind::Tv;
+    return MediaKind::Radio;
+}
+
+QString TMainForm::statusText() const { return m_statusPanel->text(); }
+
+QString TMainForm::playerPagePath() const { return m_page->path(); }
+
+void TMainForm::dataSourceChange(MediaKind kind) {
+    if (kind != activeList() || !m_data)
+        return;
+    m_statusPanel->setText(m_data->catalog(kind).currentTitle());
+}
+
+// --- commands -------------------------------------------------------------
+
+void TMainForm::sBitBtn2Click() {
+    switch (activeList()) {
+    case MediaKind::Video:
+        m_play->playVideo(m_holders.DBEdit1.text());
+        break;
+    case MediaKind::Tv:
+        m_play->playTv(m_holders.DBMemo1.text());
+        break;
+    case MediaKind::Radio:
+        m_play->playRadio(m_holders.RadioDBEdit.text(), m_holders.RadioNameDBEdit.text());
+        break;
+    }
+}
+
+void TMainForm::playGrid(MediaKind kind) {
+    switch (kind) {
+    case MediaKind::Video:
+        if (activeList() == MediaKind::Video)
+            m_play->playVideo(m_holders.DBEdit1.text());
+        break;
+    case MediaKind::Tv:
+        m_play->playTv(m_holders.DBMemo1.text());
+        break;
+    case MediaKind::Radio:
+        m_play->playRadio(m_holders.RadioDBEdit.text(), m_holders.RadioNameDBEdit.text());
+        break;
+    }
+}
+
+void TMainForm::sBitBtn6Click() {
+    m_filmDownload->run([this] { return m_holders.DBEdit1.text(); },
+                        [this] { return m_holders.VideoNameDBEdit.text(); });
+}
+
+void TMainForm::sBitBtn8Click() { m_fixedPages->showTales(); }
+
+void TMainForm::SortBitBtnClick() {
+    if (!m_data)
+        return;
+    Query& query = m_data->catalog(activeList());
+    query.sort(query.fields().title);
+}
+
+void TMainForm::N4Click() {
+    if (m_ports.dialogs.question(u"Вы действительно хотите завершить работу с Kvelto?"_s))
+        close();
+}
+
+void TMainForm::sBitBtn1Click() { close(); }
+
+void TMainForm::FavoritesBitBtnClick() {
+    if (!m_favorites)
+        return;
+    if (!m_favoritesShownBefore) {
+        m_favoritesShownBefore = true;
+        const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
+        QPoint at = frameGeometry().center() - m_favorites->rect().center();
+        if (!screen.isNull())
+            at = QPoint(std::max(at.x(), screen.left()), std::max(at.y(), screen.top()));
+        m_favorites->move(at);
+    }
+    m_favorites->show();
+    m_favorites->raise();
+    m_favorites->activateWindow();
+}
+
+void TMainForm::AddToFavoritesBitBtnClick() {
+    if (!m_data)
+        return;
+    const MediaKind kind = activeList();
+    const auto& h = m_holders;
+    const TextHolder& title = kind == MediaKind::Video ? h.VideoNameDBEdit
+                              : kind == MediaKind::Tv  ? h.TVNameDBEdit
+                                                       : h.RadioNameDBEdit;
+    const TextHolder& address = kind == MediaKind::Video ? h.DBEdit1
+                                : kind == MediaKind::Tv  ? h.TVLinkDBEdit
+                                                         : h.RadioDBEdit;
+    addToFavorites(m_ports.dialogs, m_data->favorites(kind), title, address);
+}
+
+void TMainForm::sBitBtn4Click() { m_ports.shell.open(m_ports.site.help()); }
+
+void TMainForm::sBitBtn5Click() { m_ports.shell.open(m_ports.site.feedback()); }
+
+void TMainForm::sLabel12Click() { m_ports.shell.open(m_ports.site.home()); }
+
+void TMainForm::sLabel15Click() { m_ports.shell.open(m_ports.site.agreement()); }
+
+void TMainForm::sBitBtn3Click() { m_updateCheck->onDemand(); }
+
+void TMainForm::sBitBtn9Click() {
+    if (m_addOns)
+        m_addOns->exec();
+}
+
+void TMainForm::sButton1Click() {
+    if (!m_settings)
+        throw Failure(u"Unable to write to "_s + QDir(m_ports.executableDir).filePath(u"Config.ini"_s));
+    if (m_ui->sCheckBox1->isChecked()) {
+        m_settings->WriteString(proxySection, u"ip"_s, m_ui->sEdit1->text());
+        m_settings->WriteString(proxySection, u"port"_s, m_ui->sEdit2->text());
+        m_settings->WriteBool(proxySection, u"useProxy"_s, true);
+    } else {
+        m_settings->WriteBool(proxySection, u"useProxy"_s, false);
+    }
+    m_ports.dialogs.message(u"Настройки успешно изменены! Для того что бы новые настройки вступили в силу "
+                            u"необходимо перезапустить программу!"_s);
+}
+
+void TMainForm::sComboBox1Change() {
+    const QString name = m_ui->sComboBox1->currentText();
+    m_themes->apply(name);
+    if (m_settings)
+        m_settings->WriteString(skinSection, u"useSkin"_s, name);
+}
+
+void TMainForm::FindEditChange() {
+    if (m_data)
+        m_data->search(m_ui->FindEdit->text());
+}
+
+void TMainForm::sPageControl2Change() { m_ui->FindEdit->setText(QString()); }
+
+void TMainForm::showPage(QWidget* page) {
+    auto* tabs = page->parentWidget() ? qobject_cast<QTabWidget*>(page->parentWidget()->parentWidget()) : nullptr;
+    if (!tabs || tabs->currentWidget() == page)
+        return;
+    m_selectingByProgram = true;
+    tabs->setCurrentWidget(page);
+    m_selectingByProgram = false;
+}
+
+// --- window events --------------------------------------------------------
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    QFile::remove(playerPagePath());
+    event->accept();
+    QCoreApplication::quit();
+}
+
+bool TMainForm::handleShortcut(const QKeyEvent* key) {
+    const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
+                                                           Qt::AltModifier | Qt::MetaModifier);
+    using Command = std::function<void()>;
+    Command command;
+    if (mods == Qt::ControlModifier && key->key() == Qt::Key_A) {
+        command = [this] { FavoritesBitBtnClick(); };
+    } else if (mods == Qt::NoModifier) {
+        switch (key->key()) {
+        case Qt::Key_F1: command = [this] { sBitBtn4Click(); }; break;
+        case Qt::Key_F2: command = [this] { sBitBtn2Click(); }; break;
+        case Qt::Key_F3: command = [this] { sBitBtn6Click(); }; break;
+        case Qt::Key_F4: command = [this] { sBitBtn8Click(); }; break;
+        case Qt::Key_F5: command = [this] { SortBitBtnClick(); }; break;
+        case Qt::Key_F6: command = [this] { showPage(m_ui->sTabSheet3); }; break;
+        case Qt::Key_F7: command = [this] { showPage(m_ui->sTabSheet4); }; break;
+        case Qt::Key_F8: command = [this] { showPage(m_ui->sTabSheet5); }; break;
+        case Qt::Key_F9: command = [this] { showPage(m_ui->sTabSheet1); }; break;
+        case Qt::Key_F10: command = [this] { N4Click(); }; break;
+        case Qt::Key_F11: command = [this] { showPage(m_ui->sTabSheet2); }; break;
+        case Qt::Key_F12: command = [this] { showPage(m_ui->sTabSheet6); }; break;
+        case Qt::Key_Insert: command = [this] { AddToFavoritesBitBtnClick(); }; break;
+        default: break;
+        }
+    }
+    if (!command)
+        return false;
+    if (key->type() == QEvent::KeyPress)
+        run(command);
+    return true;
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress: {
+        // Only keys aimed at one of our own windows, and never while a modal box is up.
+        auto* target = qobject_cast<QWidget*>(watched);
+        if (!target || !isEnabled() || QApplication::activeModalWidget())
+            break;
+        QWidget* window = target->window();
+        if (window != this && window != reinterpret_cast<QWidget*>(m_favorites))
+            break;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (handleShortcut(key)) {
+            event->accept();
+            return true;
+        }
+        break;
+    }
+    case QEvent::MouseButtonDblClick: {
+        for (auto [grid, kind] : {std::pair{m_ui->sDBGrid3, MediaKind::Video}, std::pair{m_ui->sDBGrid2, MediaKind::Tv},
+                                  std::pair{m_ui->sDBGrid1, MediaKind::Radio}}) {
+            if (watched == grid->viewport() || watched == grid->horizontalHeader()) {
+                if (watched == grid->viewport()) {
+                    // The first click has already made the row current.
+                    const auto* mouse = static_cast<QMouseEvent*>(event);
+                    const QModelIndex index = grid->indexAt(mouse->position().toPoint());
+                    if (index.isValid())
+                        grid->setCurrentIndex(index);
+                }
+                run([this, kind] { playGrid(kind); });
+                return true;
+            }
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if (watched == m_ui->sLabel12) {
+            run([this] { sLabel12Click(); });
+            return true;
+        }
+        if (watched == m_ui->sLabel15) {
+            run([this] { sLabel15Click(); });
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "catalog/Holders.h"
+#include "catalog/MediaKind.h"
+#include "player/PageFetcher.h"
+#include "player/Site.h"
+#include "player/ui/BrowserWidget.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+namespace Ui {
+class TMainForm;
+}
+class Dialogs;
+class FilmDownload;
+class FixedPages;
+class IniFile;
+class PlayCommand;
+class PlayerPage;
+class Query;
+class QLabel;
+class QTableView;
+class Shell;
+class StartPage;
+class TDataModule2;
+class TFavoriteForm;
+class TForm5;
+class ThemeApplier;
+class UpdateCheck;
+
+// What the main window needs from the platform; main.cpp passes the real ones,
+// tests pass fakes.
+struct MainFormPorts {
+    Dialogs& dialogs;
+    Shell& shell;
+    BrowserFactory makeBrowser;
+    Site site;
+    QString executableDir; // where Config.ini and main.html live
+    // Lets a test shorten the page fetcher's time-outs before the start-up check runs.
+    std::function<void(PageFetcher&)> prepareFetcher = {};
+};
+
+// The main window: the player and TV guide views, the settings tab, the three
+// catalog lists and the command map of buttons, tabs and hidden menu keys.
+class TMainForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TMainForm(MainFormPorts ports, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Binds the lists, holders and status line to the data component; called once it
+    // exists and before its queries open.
+    void bindData(TDataModule2& data);
+    // The windows created after the main window.
+    void setOtherWindows(TFavoriteForm* favorites, TForm5* addOns);
+
+    // Runs one command: a failure it does not catch goes to the error box.
+    void run(const std::function<void()>& command);
+
+    [[nodiscard]] MediaKind activeList() const;
+    [[nodiscard]] MainHolders& holders() { return m_holders; }
+    [[nodiscard]] PlayCommand& playCommand() { return *m_play; }
+    [[nodiscard]] PageFetcher& IdHTTP1() { return m_fetcher; }
+    [[nodiscard]] BrowserView& WebBrowser1() { return *m_player.view; }
+    [[nodiscard]] BrowserView& WebBrowser2() { return *m_guide.view; }
+    [[nodiscard]] StartPage* startPage() { return m_startPage.get(); }
+    [[nodiscard]] QString statusText() const;
+    [[nodiscard]] QString playerPagePath() const;
+    [[nodiscard]] Ui::TMainForm& ui() { return *m_ui; }
+
+    // Commands of the command map, named after their triggers.
+    void sBitBtn2Click();          // play (also F2)
+    void sBitBtn6Click();          // film download page (also F3)
+    void sBitBtn8Click();          // audio tales (also F4)
+    void SortBitBtnClick();        // sort the active list (also F5)
+    void N4Click();                // end after a question (F10)
+    void sBitBtn1Click();          // end at once
+    void FavoritesBitBtnClick();   // favorites window (also Ctrl+A)
+    void AddToFavoritesBitBtnClick(); // add to favorites (also Insert)
+    void sBitBtn4Click();          // help (also F1)
+    void sBitBtn5Click();          // feedback
+    void sBitBtn3Click();          // update check
+    void sBitBtn9Click();          // add-ons window
+    void sButton1Click();          // save proxy settings
+    void sLabel12Click();          // maker's site
+    void sLabel15Click();          // user agreement
+    void showPage(QWidget* page);  // F6 to F9, F11, F12
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FindEditChange();
+    void sPageControl2Change();
+    void sComboBox1Change();
+    void dataSourceChange(MediaKind kind);
+    void playGrid(MediaKind kind);
+    bool handleShortcut(const QKeyEvent* key);
+
+    std::unique_ptr<Ui::TMainForm> m_ui;
+    MainFormPorts m_ports;
+    MainHolders m_holders;
+    PageFetcher m_fetcher;
+    std::unique_ptr<IniFile> m_settings;
+    std::unique_ptr<ThemeApplier> m_themes;
+    BrowserWidget m_player;
+    BrowserWidget m_guide;
+    std::unique_ptr<PlayerPage> m_page;
+    std::unique_ptr<PlayCommand> m_play;
+    std::unique_ptr<FilmDownload> m_filmDownload;
+    std::unique_ptr<FixedPages> m_fixedPages;
+    std::unique_ptr<StartPage> m_startPage;
+    std::unique_ptr<UpdateCheck> m_updateCheck;
+    QLabel* m_statusPanel = nullptr;
+    TDataModule2* m_data = nullptr;
+    TFavoriteForm* m_favorites = nullptr;
+    TForm5* m_addOns = nullptr;
+    bool m_selectingByProgram = false;
+    bool m_favoritesShownBefore = false;
+};

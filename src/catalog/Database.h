@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+namespace SQLite {
+class Database;
+}
+
+// The one connection to the catalog file. It is opened read-write on a file that
+// must already exist (a missing bdv.db is never created), shares the file with
+// other processes, waits for their locks instead of failing at once, and gets our
+// Unicode-aware LIKE and Russian collation installed.
+class Database {
+public:
+    explicit Database(QString path);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Connects when not connected yet; throws Failure with the engine's message.
+    void connect();
+    void close();
+    [[nodiscard]] bool isOpen() const { return m_db != nullptr; }
+    [[nodiscard]] const QString& path() const { return m_path; }
+    // Valid only while open.
+    [[nodiscard]] SQLite::Database& handle();
+
+    static constexpr int busyTimeoutMs = 5000;
+
+private:
+    QString m_path;
+    std::unique_ptr<SQLite::Database> m_db;
+};

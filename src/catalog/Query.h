@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QByteArray>
+#include <QStringList>
+#include <vector>
+
+class Database;
+
+// The three fields every catalog and favorites table has.
+struct QueryFields {
+    QString key;        // hidden, assigned by the database
+    QString title;      // the one column the lists show
+    QString address;    // hidden; read through the current-item holders
+    QString titleLabel; // header of the title column
+};
+
+// A statement over one table and the in-memory snapshot of its result.
+//
+// Opening runs the statement and fetches every row; afterwards the lists read only
+// the snapshot. Sorting re-orders the snapshot without running the statement again.
+// Inserts and deletes go to the file at once, one row each, and are mirrored in the
+// snapshot. The model shows the title column only.
+//
+// Row texts live in one UTF-8 buffer with offsets, so a fetch of 100,000 rows costs
+// a few allocations, not hundreds of thousands.
+class Query : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    Query(QString name, Database& db, QString table, QueryFields fields, QObject* parent = nullptr);
+
+    [[nodiscard]] const QString& name() const { return m_name; }
+    [[nodiscard]] const QString& table() const { return m_table; }
+    [[nodiscard]] const QueryFields& fields() const { return m_fields; }
+
+    // Statement lines are sent joined, each followed by CR LF. Parameters are bound in
+    // order to the "?" placeholders. Changing the statement closes the query.
+    void setSql(QStringList lines, QStringList parameters = {});
+    [[nodiscard]] const QStringList& sql() const { return m_sql; }
+    [[nodiscard]] QString statementText() const;
+
+    // Runs the statement and fetches the whole result; throws Failure on refusal,
+    // leaving the query closed.
+    void open();
+    void close();
+    [[nodiscard]] bool isActive() const { return m_active; }
+    // Throws the closed-dataset Failure when the query is not open.
+    void checkActive() const;
+
+    [[nodiscard]] int recordCount() const { return static_cast<int>(m_rows.size()); }
+    [[nodiscard]] int currentRow() const { return m_current; }
+    // Makes another row current; moving to the row that already is current raises nothing.
+    void setCurrentRow(int row);
+
+    [[nodiscard]] QString title(int row) const;
+    [[nodiscard]] QString address(int row) const;
+    [[nodiscard]] bool titleIsNull(int row) const;
+    [[nodiscard]] QString currentTitle() const { return m_current < 0 ? QString() : title(m_current); }
+    [[nodiscard]] QString currentAddress() const { return m_current < 0 ? QString() : address(m_current); }
+    // Text of the named field (title or address) in the current row.
+    [[nodiscard]] QString currentText(const QString& field) const;
+
+    // Orders the snapshot ascending by the named field with the Russian collation.
+    // The row that was current stays current.
+    void sort(const QString& field);
+    // Stores a new row; an empty text leaves its column unset (the table's default).
+    // The new row is appended to the snapshot and becomes current.
+    void insertRecord(const QString& title, const QString& address);
+    // Removes the current row from the file and the snapshot; the next row (or the
+    // new last one) becomes current.
+    void deleteCurrent();
+
+    [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
+    [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
+    [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
+    [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+signals:
+    // The query opened, its current row moved, or its rows were re-ordered or changed.
+    void dataChange();
+    // The query closed: it has no current row any more.
+    void closed();
+
+private:
+    struct Slice {
+        qint32 offset = 0;
+        qint32 length = -1; // -1: NULL
+    };
+    struct Row {
+        qint64 key = 0;
+        Slice title;
+        Slice address;
+    };
+
+    [[nodiscard]] QString text(const Slice& slice) const;
+    Slice append(const char* utf8, int bytes, int maxChars);
+    Slice append(const QString& text);
+
+    QString m_name;
+    Database& m_db;
+    QString m_table;
+    QueryFields m_fields;
+    QStringList m_sql;
+    QStringList m_parameters;
+    bool m_active = false;
+    std::vector<Row> m_rows;
+    QByteArray m_text;
+    int m_current = -1;
+    int m_titleLimit = -1;
+    int m_addressLimit = -1;
+};

@@ -1,0 +1,108 @@
+#include "catalog/TDataModule2.h"
+
+#include "app/Dialogs.h"
+#include "app/ErrorText.h"
+#include "app/Failure.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QueryFields videoFields{u"key"_s, u"films"_s, u"fhttp"_s, u"Видео"_s};
+const QueryFields tvFields{u"key"_s, u"tv"_s, u"http"_s, u"Телевидение"_s};
+const QueryFields radioFields{u"key"_s, u"radio"_s, u"radiolink"_s, u"Радиостанции"_s};
+const QueryFields favoriteVideoFields{u"key"_s, u"films"_s, u"http"_s, u"Видео"_s};
+const QueryFields favoriteTvFields{u"key"_s, u"tv"_s, u"http"_s, u"Телевидение"_s};
+const QueryFields favoriteRadioFields{u"key"_s, u"radio"_s, u"http"_s, u"Радиостанции"_s};
+} // namespace
+
+TDataModule2::TDataModule2(const QString& databasePath, QObject* parent)
+    : QObject(parent), ADOConnection1(databasePath),
+      ADOQuery1(u"ADOQuery1"_s, ADOConnection1, u"bdf"_s, videoFields, this),
+      ADOQuery2(u"ADOQuery2"_s, ADOConnection1, u"bdtv"_s, tvFields, this),
+      ADOQuery3(u"ADOQuery3"_s, ADOConnection1, u"radiolist"_s, radioFields, this),
+      FavoriteVideoQuery(u"FavoriteVideoQuery"_s, ADOConnection1, u"fbdf"_s, favoriteVideoFields, this),
+      FavoriteTVQuery(u"FavoriteTVQuery"_s, ADOConnection1, u"fbdtv"_s, favoriteTvFields, this),
+      FavoriteRadioQuery(u"FavoriteRadioQuery"_s, ADOConnection1, u"fbdr"_s, favoriteRadioFields, this) {
+    for (Query* query :
+         {&ADOQuery1, &ADOQuery2, &ADOQuery3, &FavoriteVideoQuery, &FavoriteTVQuery, &FavoriteRadioQuery})
+        query->setSql({u"SELECT*"_s, u"FROM "_s + query->table()});
+}
+
+void TDataModule2::open(Dialogs& dialogs) {
+    try {
+        ADOConnection1.connect();
+    } catch (const Failure& failure) {
+        dialogs.error(errorBoxText(failure.message()));
+    }
+    for (Query* query :
+         {&ADOQuery1, &ADOQuery2, &ADOQuery3, &FavoriteVideoQuery, &FavoriteTVQuery, &FavoriteRadioQuery}) {
+        try {
+            query->open();
+        } catch (const Failure& failure) {
+            dialogs.error(errorBoxText(failure.message()));
+        }
+    }
+}
+
+void TDataModule2::bindHolder(TextHolder& holder, Query& query, const QString& field, QObject* context) {
+    QObject::connect(&query, &Query::dataChange, context,
+                     [&holder, &query, field] { holder.bind(query.currentText(field)); });
+    QObject::connect(&query, &Query::closed, context, [&holder] { holder.bind({}); });
+    holder.bind(query.currentText(field));
+}
+
+void TDataModule2::bindMain(MainHolders& h, QObject* context) {
+    bindHolder(h.VideoNameDBEdit, ADOQuery1, u"films"_s, context);
+    bindHolder(h.DBEdit1, ADOQuery1, u"fhttp"_s, context);
+    bindHolder(h.TVNameDBEdit, ADOQuery2, u"tv"_s, context);
+    bindHolder(h.DBMemo1, ADOQuery2, u"http"_s, context);
+    bindHolder(h.TVLinkDBEdit, ADOQuery2, u"http"_s, context);
+    bindHolder(h.RadioNameDBEdit, ADOQuery3, u"radio"_s, context);
+    bindHolder(h.RadioDBEdit, ADOQuery3, u"radiolink"_s, context);
+}
+
+void TDataModule2::bindFavorites(FavoriteHolders& h, QObject* context) {
+    bindHolder(h.FavoritVideoDBEdit, FavoriteVideoQuery, u"films"_s, context);
+    bindHolder(h.FavoritVideoDBEdit2, FavoriteVideoQuery, u"http"_s, context);
+    bindHolder(h.FavoritTVDBEdit, FavoriteTVQuery, u"tv"_s, context);
+    bindHolder(h.FavoritTVDBEdit2, FavoriteTVQuery, u"http"_s, context);
+    bindHolder(h.FavoritRadioDBEdit, FavoriteRadioQuery, u"radio"_s, context);
+    bindHolder(h.FavoritRadioDBEdit2, FavoriteRadioQuery, u"http"_s, context);
+}
+
+Query& TDataModule2::catalog(MediaKind kind) {
+    switch (kind) {
+    case MediaKind::Video:
+        return ADOQuery1;
+    case MediaKind::Tv:
+        return ADOQuery2;
+    case MediaKind::Radio:
+        break;
+    }
+    return ADOQuery3;
+}
+
+Query& TDataModule2::favorites(MediaKind kind) {
+    switch (kind) {
+    case MediaKind::Video:
+        return FavoriteVideoQuery;
+    case MediaKind::Tv:
+        return FavoriteTVQuery;
+    case MediaKind::Radio:
+        break;
+    }
+    return FavoriteRadioQuery;
+}
+
+QStringList TDataModule2::searchStatement(const Query& query) {
+    // The typed text travels as a parameter: a quote in it is just a character.
+    return {u"SELECT*"_s, u"FROM "_s + query.table(),
+            u"WHERE "_s + query.fields().title + u" LIKE '%' || ? || '%'"_s};
+}
+
+void TDataModule2::search(const QString& text) {
+    for (Query* query : {&ADOQuery1, &ADOQuery2, &ADOQuery3}) {
+        query->setSql(searchStatement(*query), {text});
+        query->open();
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "catalog/Database.h"
+#include "catalog/Holders.h"
+#include "catalog/MediaKind.h"
+#include "catalog/Query.h"
+
+#include <QObject>
+
+class Dialogs;
+
+// The data component: the connection to bdv.db, the three catalog queries and the
+// three favorites queries. Windows bind their lists and holders to it.
+class TDataModule2 : public QObject {
+    Q_OBJECT
+public:
+    explicit TDataModule2(const QString& databasePath, QObject* parent = nullptr);
+
+    // Connects and opens the six queries in their order. Every failure (the
+    // connection, then each query trying on its own) is shown in an error box of its
+    // own; what could not open stays closed.
+    void open(Dialogs& dialogs);
+
+    // Keeps a holder equal to one field of a query's current row, for as long as
+    // `context` lives.
+    static void bindHolder(TextHolder& holder, Query& query, const QString& field, QObject* context);
+    void bindMain(MainHolders& holders, QObject* context);
+    void bindFavorites(FavoriteHolders& holders, QObject* context);
+
+    [[nodiscard]] Query& catalog(MediaKind kind);
+    [[nodiscard]] Query& favorites(MediaKind kind);
+
+    // Runs the three catalog queries again, video, online TV, radio, each with the
+    // title condition and the text as a bound parameter. Stops at the first refusal
+    // (that query stays closed) and throws its Failure.
+    void search(const QString& text);
+    [[nodiscard]] static QStringList searchStatement(const Query& query);
+
+    Database ADOConnection1;
+    Query ADOQuery1;
+    Query ADOQuery2;
+    Query ADOQuery3;
+    Query FavoriteVideoQuery;
+    Query FavoriteTVQuery;
+    Query FavoriteRadioQuery;
+};

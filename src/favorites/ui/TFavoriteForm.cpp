@@ -1,0 +1,122 @@
+#include "favorites/ui/TFavoriteForm.h"
+
+#include "app/Dialogs.h"
+#include "app/ui/TMainForm.h"
+#include "catalog/TDataModule2.h"
+#include "catalog/ui/GridBinding.h"
+#include "player/PlayCommand.h"
+#include "ui_TFavoriteForm.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QShortcut>
+#include <QStyle>
+
+using namespace Qt::StringLiterals;
+
+TFavoriteForm::TFavoriteForm(TDataModule2& data, TMainForm& mainForm, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::TFavoriteForm>()), m_data(data), m_main(mainForm),
+      m_dialogs(dialogs) {
+    m_ui->setupUi(this);
+    setObjectName(u"FavoriteForm"_s);
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(459, 548);
+    m_ui->StartsBitBtn->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    m_ui->DelsBitBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    m_ui->ClosesBitBtn->setIcon(style()->standardIcon(QStyle::SP_DialogNoButton));
+
+    data.bindFavorites(m_holders, this);
+    bindGrid(m_ui->sDBGrid1, data.FavoriteVideoQuery);
+    bindGrid(m_ui->sDBGrid2, data.FavoriteTVQuery);
+    bindGrid(m_ui->sDBGrid3, data.FavoriteRadioQuery);
+    for (QTableView* grid : {m_ui->sDBGrid1, m_ui->sDBGrid2, m_ui->sDBGrid3}) {
+        grid->viewport()->installEventFilter(this);
+        grid->horizontalHeader()->installEventFilter(this);
+    }
+
+    const auto on = [this](QAbstractButton* button, void (TFavoriteForm::*command)()) {
+        connect(button, &QAbstractButton::clicked, this,
+                [this, command] { m_main.run([this, command] { (this->*command)(); }); });
+    };
+    on(m_ui->StartsBitBtn, &TFavoriteForm::StartsBitBtnClick);
+    on(m_ui->DelsBitBtn, &TFavoriteForm::DelsBitBtnClick);
+    on(m_ui->ABCsBitBtn, &TFavoriteForm::ABCsBitBtnClick);
+    on(m_ui->ClosesBitBtn, &TFavoriteForm::ClosesBitBtnClick);
+    // Escape presses the first cancel button, the delete button.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, m_ui->DelsBitBtn, &QAbstractButton::click);
+}
+
+TFavoriteForm::~TFavoriteForm() = default;
+
+MediaKind TFavoriteForm::activeList() const {
+    const QWidget* page = m_ui->sPageControl1->currentWidget();
+    if (page == m_ui->sTabSheet1)
+        return MediaKind::Video;
+    if (page == m_ui->sTabSheet2)
+        return MediaKind::Tv;
+    return MediaKind::Radio;
+}
+
+void TFavoriteForm::StartsBitBtnClick() { play(activeList()); }
+
+void TFavoriteForm::play(MediaKind kind) {
+    // The favorite becomes the main window's current item of its kind.
+    MainHolders& main = m_main.holders();
+    PlayCommand& player = m_main.playCommand();
+    switch (kind) {
+    case MediaKind::Video:
+        main.DBEdit1.bind(m_holders.FavoritVideoDBEdit2.text());
+        main.VideoNameDBEdit.bind(m_holders.FavoritVideoDBEdit.text());
+        player.playVideo(main.DBEdit1.text());
+        break;
+    case MediaKind::Tv:
+        main.DBMemo1.setText(m_holders.FavoritTVDBEdit2.text());
+        player.playTv(main.DBMemo1.text());
+        break;
+    case MediaKind::Radio:
+        main.RadioDBEdit.bind(m_holders.FavoritRadioDBEdit2.text());
+        main.RadioNameDBEdit.bind(m_holders.FavoritRadioDBEdit.text());
+        player.playRadio(main.RadioDBEdit.text(), main.RadioNameDBEdit.text());
+        break;
+    }
+}
+
+void TFavoriteForm::DelsBitBtnClick() {
+    Query& query = m_data.favorites(activeList());
+    if (!m_dialogs.question(u"Вы действительно хотите удалить запись?"_s))
+        return;
+    try {
+        query.deleteCurrent();
+    } catch (...) {
+        m_dialogs.message(u"Нет возможности удалить запись!"_s);
+    }
+}
+
+void TFavoriteForm::ABCsBitBtnClick() {
+    Query& query = m_data.favorites(activeList());
+    query.sort(query.fields().title);
+}
+
+void TFavoriteForm::ClosesBitBtnClick() { hide(); }
+
+bool TFavoriteForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        const std::pair<QTableView*, MediaKind> grids[] = {
+            {m_ui->sDBGrid1, MediaKind::Video}, {m_ui->sDBGrid2, MediaKind::Tv}, {m_ui->sDBGrid3, MediaKind::Radio}};
+        for (const auto& [grid, kind] : grids) {
+            if (watched != grid->viewport() && watched != grid->horizontalHeader())
+                continue;
+            if (watched == grid->viewport()) {
+                const QModelIndex index = grid->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+                if (index.isValid())
+                    grid->setCurrentIndex(index);
+            }
+            if (activeList() == kind)
+                m_main.run([this, kind] { play(kind); });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

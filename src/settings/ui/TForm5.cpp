@@ -1,0 +1,22 @@
+#include "settings/ui/TForm5.h"
+
+#include "settings/Shell.h"
+#include "ui_TForm5.h"
+
+TForm5::TForm5(Shell& shell, Site site, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::TForm5>()), m_shell(shell), m_site(std::move(site)) {
+    m_ui->setupUi(this);
+    setObjectName(QStringLiteral("Form5"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(334, 228);
+    // There is no Internet Explorer here to start: the Flash Player page opens in the
+    // user's own browser like every other page.
+    connect(m_ui->sButton1, &QPushButton::clicked, this, [this] { m_shell.open(m_site.flashPlayer()); });
+    connect(m_ui->sButton2, &QPushButton::clicked, this, [this] { m_shell.open(m_site.mediaPlayer()); });
+    connect(m_ui->sButton3, &QPushButton::clicked, this, [this] { m_shell.open(m_site.explorer()); });
+    connect(m_ui->sButton4, &QPushButton::clicked, this, [this] { m_shell.open(m_site.silverlight()); });
+    connect(m_ui->sButton5, &QPushButton::clicked, this, [this] { m_shell.open(m_site.vlcGuide()); });
+}
+
+TForm5::~TForm5() = default;

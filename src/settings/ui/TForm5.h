@@ -1,0 +1,25 @@
+#pragma once
+
+#include "player/Site.h"
+
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class TForm5;
+}
+class Shell;
+
+// The add-ons window: the plug-ins and players the streams need, each with a
+// button that opens its download page. Shown modally; keeps no state.
+class TForm5 : public QDialog {
+    Q_OBJECT
+public:
+    TForm5(Shell& shell, Site site, QWidget* parent = nullptr);
+    ~TForm5() override;
+
+private:
+    std::unique_ptr<Ui::TForm5> m_ui;
+    Shell& m_shell;
+    Site m_site;
+};
