@@ -1,0 +1,61 @@
+#include "player/CharsetDecoder.h"
+
+#include <QList>
+#include <unicode/ucnv.h>
+
+#include <memory>
+
+namespace {
+
+struct ConverterCloser {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+
+} // namespace
+
+QByteArray CharsetDecoder::charsetOf(const QByteArray& contentType) {
+    const QList<QByteArray> parts = contentType.split(';');
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        const QByteArray& part = parts[i];
+        const qsizetype equals = part.indexOf('=');
+        if (equals < 0 || part.left(equals).trimmed().toLower() != "charset")
+            continue;
+        QByteArray value = part.mid(equals + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+            value = value.mid(1, value.size() - 2).trimmed();
+        return value;
+    }
+    return {};
+}
+
+QString CharsetDecoder::decode(const QByteArray& body, const QByteArray& contentType) {
+    const QByteArray name = charsetOf(contentType);
+    // ICU opens its default converter for an empty name, which is not what an
+    // answer without a charset means.
+    if (name.isEmpty() || body.isEmpty())
+        return QString::fromLatin1(body);
+
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open(name.constData(), &status));
+    if (U_FAILURE(status) || !converter)
+        return QString::fromLatin1(body);
+
+    // One byte never gives more than two UTF-16 units in the charsets we meet;
+    // if some converter needs more, the exact size is asked for below.
+    QString text(body.size() * 2 + 1, Qt::Uninitialized);
+    status = U_ZERO_ERROR;
+    int32_t length = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
+                                   static_cast<int32_t>(text.size()), body.constData(),
+                                   static_cast<int32_t>(body.size()), &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+        text.resize(length + 1);
+        status = U_ZERO_ERROR;
+        length = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
+                               static_cast<int32_t>(text.size()), body.constData(),
+                               static_cast<int32_t>(body.size()), &status);
+    }
+    if (U_FAILURE(status))
+        return QString::fromLatin1(body);
+    text.resize(length);
+    return text;
+}

@@ -1,0 +1,132 @@
+#include "player/HttpAddress.h"
+
+#include "app/Failure.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Only bytes that cannot travel in a request line are encoded: non-ASCII (as
+// UTF-8) and control characters, which would otherwise break the head apart.
+QByteArray encodeTarget(const QString& text) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    QByteArray out;
+    const QByteArray utf8 = text.toUtf8();
+    out.reserve(utf8.size());
+    for (const char c : utf8) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80 || b < 0x20 || b == 0x7F) {
+            out += '%';
+            out += hex[b >> 4];
+            out += hex[b & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool isAscii(const QString& text) {
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+} // namespace
+
+HttpAddress HttpAddress::parse(const QString& address) {
+    const QString text = address.trimmed();
+    const qsizetype schemeEnd = text.indexOf(u"://"_s);
+    if (text.isEmpty())
+        throw Failure(u"The web address is empty."_s);
+    if (schemeEnd <= 0)
+        throw Failure(u"\"%1\" is not an absolute web address (http:// or https://)."_s.arg(address));
+
+    HttpAddress result;
+    const QString scheme = text.left(schemeEnd).toLower();
+    if (scheme == u"http"_s)
+        result.m_tls = false;
+    else if (scheme == u"https"_s)
+        result.m_tls = true;
+    else
+        throw Failure(
+            u"The scheme \"%1\" is not supported: only http and https addresses can be downloaded."_s.arg(
+                text.left(schemeEnd)));
+    result.m_scheme = scheme.toLatin1();
+    result.m_port = result.m_tls ? 443 : 80;
+
+    QString rest = text.mid(schemeEnd + 3);
+    // A fragment only matters to a browser; it is never sent.
+    if (const qsizetype hash = rest.indexOf(u'#'); hash >= 0)
+        rest.truncate(hash);
+    qsizetype authorityEnd = rest.size();
+    for (const QChar stop : {u'/', u'?'})
+        if (const qsizetype at = rest.indexOf(stop); at >= 0 && at < authorityEnd)
+            authorityEnd = at;
+    QString authority = rest.left(authorityEnd);
+    QString target = rest.mid(authorityEnd);
+    // User name and password are never offered to anybody, so they are dropped.
+    if (const qsizetype at = authority.lastIndexOf(u'@'); at >= 0)
+        authority = authority.mid(at + 1);
+
+    QString host = authority;
+    QString port;
+    if (authority.startsWith(u'[')) {
+        const qsizetype close = authority.indexOf(u']');
+        if (close < 0)
+            throw Failure(u"The web address \"%1\" has a malformed host."_s.arg(address));
+        host = authority.mid(1, close - 1);
+        const QString after = authority.mid(close + 1);
+        if (!after.isEmpty()) {
+            if (!after.startsWith(u':'))
+                throw Failure(u"The web address \"%1\" has a malformed host."_s.arg(address));
+            port = after.mid(1);
+        }
+    } else if (const qsizetype colon = authority.lastIndexOf(u':'); colon >= 0) {
+        host = authority.left(colon);
+        port = authority.mid(colon + 1);
+    }
+    if (host.isEmpty())
+        throw Failure(u"The web address \"%1\" has no host."_s.arg(address));
+    if (!port.isEmpty()) {
+        bool ok = false;
+        const int number = port.toInt(&ok);
+        if (!ok || number < 0 || number > 65535 || !port.front().isDigit())
+            throw Failure(u"The web address \"%1\" has an invalid port."_s.arg(address));
+        result.m_port = number;
+    }
+    if (isAscii(host)) {
+        result.m_host = host.toLatin1();
+    } else {
+        result.m_host = QUrl::toAce(host);
+        if (result.m_host.isEmpty())
+            throw Failure(u"The web address \"%1\" has an invalid host name."_s.arg(address));
+    }
+    if (!target.startsWith(u'/'))
+        target.prepend(u'/');
+    result.m_target = encodeTarget(target);
+    return result;
+}
+
+QByteArray HttpAddress::hostForHeader() const {
+    return m_host.contains(':') ? '[' + m_host + ']' : m_host;
+}
+
+QByteArray HttpAddress::hostHeader() const {
+    if (isDefaultPort())
+        return hostForHeader();
+    return hostForHeader() + ':' + QByteArray::number(m_port);
+}
+
+QByteArray HttpAddress::authority() const {
+    return hostForHeader() + ':' + QByteArray::number(m_port);
+}
+
+QByteArray HttpAddress::absoluteTarget() const {
+    return m_scheme + "://" + hostHeader() + m_target;
+}
+
+QUrl HttpAddress::url() const {
+    return QUrl::fromEncoded(m_scheme + "://" + authority() + m_target, QUrl::TolerantMode);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+
+// An absolute http or https address taken apart into what goes on the wire.
+// Non-ASCII parts are made sendable: the host in its IDNA form, the path and
+// query percent-encoded as UTF-8; everything else stays as written.
+class HttpAddress {
+public:
+    // Throws Failure with a readable message for an empty address, one without
+    // a host, another scheme or a port that is not a number.
+    static HttpAddress parse(const QString& address);
+
+    [[nodiscard]] bool isTls() const { return m_tls; }
+    [[nodiscard]] const QByteArray& scheme() const { return m_scheme; }
+    // Without brackets, ready for name resolution and certificate checks.
+    [[nodiscard]] const QByteArray& host() const { return m_host; }
+    [[nodiscard]] int port() const { return m_port; }
+    [[nodiscard]] bool isDefaultPort() const { return m_port == (m_tls ? 443 : 80); }
+    // Path and query, as the request target of a direct request.
+    [[nodiscard]] const QByteArray& target() const { return m_target; }
+    // The value of the Host header.
+    [[nodiscard]] QByteArray hostHeader() const;
+    // host:port, as CONNECT wants it.
+    [[nodiscard]] QByteArray authority() const;
+    // The request target through a plain proxy.
+    [[nodiscard]] QByteArray absoluteTarget() const;
+    // The address as the cookie store matches it.
+    [[nodiscard]] QUrl url() const;
+
+private:
+    [[nodiscard]] QByteArray hostForHeader() const;
+
+    bool m_tls = false;
+    QByteArray m_scheme;
+    QByteArray m_host;
+    int m_port = 80;
+    QByteArray m_target;
+};

@@ -1,0 +1,150 @@
+#include "player/PageFetcher.h"
+
+#include "app/Failure.h"
+#include "player/CharsetDecoder.h"
+#include "player/HttpAddress.h"
+#include "player/HttpConnection.h"
+
+#include <QFile>
+#include <QUrl>
+
+#include <boost/asio/ssl/context.hpp>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr char userAgent[] = "Mozilla/3.0 (compatible; Indy Library)";
+
+QByteArray requestHead(const HttpAddress& address, bool absoluteTarget, const QByteArray& cookies) {
+    QByteArray head;
+    head.reserve(256 + cookies.size());
+    head += "GET " + (absoluteTarget ? address.absoluteTarget() : address.target()) + " HTTP/1.1\r\n";
+    head += "Content-Type: text/html\r\n";
+    head += "Host: " + address.hostHeader() + "\r\n";
+    head += "Accept: text/html, */*\r\n";
+    head += "Accept-Encoding: identity\r\n";
+    head += QByteArray("User-Agent: ") + userAgent + "\r\n";
+    if (!cookies.isEmpty()) {
+        head += "Cookie: " + cookies + "\r\n";
+        head += "Cookie2: $Version=\"1\"\r\n";
+    }
+    head += "\r\n";
+    return head;
+}
+
+bool isSuccess(int status) {
+    return status >= 200 && status <= 299;
+}
+
+QByteArray hostName(const QString& host) {
+    const QString trimmed = host.trimmed();
+    for (const QChar c : trimmed)
+        if (c.unicode() >= 0x80)
+            return QUrl::toAce(trimmed);
+    return trimmed.toLatin1();
+}
+
+} // namespace
+
+PageFetcher::PageFetcher() = default;
+PageFetcher::~PageFetcher() = default;
+
+void PageFetcher::setTimeouts(std::chrono::milliseconds connect, std::chrono::milliseconds silence) {
+    m_connectTimeout = connect;
+    m_silenceTimeout = silence;
+    m_connection.reset();
+}
+
+void PageFetcher::setExtraCaFile(const QString& path) {
+    m_extraCaFile = path;
+    m_tlsContext.reset();
+    m_connection.reset();
+}
+
+boost::asio::ssl::context& PageFetcher::tlsContext() {
+    if (!m_tlsContext) {
+        auto context = std::make_unique<boost::asio::ssl::context>(boost::asio::ssl::context::tls_client);
+        boost::system::error_code ec;
+        context->set_default_verify_paths(ec);
+        if (!m_extraCaFile.isEmpty()) {
+            context->load_verify_file(QFile::encodeName(m_extraCaFile).toStdString(), ec);
+            if (ec)
+                throw Failure(u"The certificate file %1 could not be read."_s.arg(m_extraCaFile));
+        }
+        m_tlsContext = std::move(context);
+    }
+    return *m_tlsContext;
+}
+
+HttpConnection& PageFetcher::connectionFor(const HttpAddress& address, bool viaProxy) {
+    const QByteArray proxy = hostName(m_proxyServer);
+    // What the connection leads to: the host itself, the proxy, or a tunnel through it.
+    QByteArray key;
+    if (!viaProxy)
+        key = address.scheme() + "://" + address.authority();
+    else if (address.isTls())
+        key = "tunnel " + proxy + ':' + QByteArray::number(m_proxyPort) + " to " + address.authority();
+    else
+        key = "proxy " + proxy + ':' + QByteArray::number(m_proxyPort);
+
+    if (m_connection && (key != m_connectionKey || !m_connection->isReusable() || m_connection->isStale()))
+        m_connection.reset();
+    if (m_connection)
+        return *m_connection;
+
+    auto connection = std::make_unique<HttpConnection>(m_connectTimeout, m_silenceTimeout);
+    if (viaProxy) {
+        connection->connect(proxy, m_proxyPort);
+        if (address.isTls())
+            connection->openTunnel(address.authority(), userAgent);
+    } else {
+        connection->connect(address.host(), address.port());
+    }
+    if (address.isTls())
+        connection->startTls(tlsContext(), address.host());
+    m_connection = std::move(connection);
+    m_connectionKey = key;
+    return *m_connection;
+}
+
+QString PageFetcher::get(const QString& address) {
+    const HttpAddress target = HttpAddress::parse(address);
+    const bool viaProxy = !m_proxyServer.trimmed().isEmpty();
+    if ((viaProxy ? m_proxyPort : target.port()) == 0) {
+        m_connection.reset();
+        throw Failure(QString());
+    }
+
+    const QUrl url = target.url();
+    const QByteArray head = requestHead(target, viaProxy && !target.isTls(), m_cookies.cookieHeader(url));
+    HttpAnswer answer;
+    try {
+        answer = connectionFor(target, viaProxy).exchange(head);
+    } catch (const Failure&) {
+        m_connection.reset();
+        throw;
+    }
+    if (!m_connection->isReusable())
+        m_connection.reset();
+
+    const QString statusLine = QString::fromLatin1(answer.statusLine);
+    if (!answer.status)
+        throw Failure(statusLine);
+    m_cookies.storeFromAnswer(answer.headers, url);
+    const int status = *answer.status;
+    if (!isSuccess(status))
+        throw Failure(statusLine);
+    if (answer.bodyFailure)
+        throw Failure(*answer.bodyFailure);
+    if (status == 204)
+        return {};
+
+    QByteArray contentType;
+    for (const auto& [name, value] : answer.headers)
+        if (name.compare("content-type", Qt::CaseInsensitive) == 0) {
+            contentType = value;
+            break;
+        }
+    return CharsetDecoder::decode(answer.body, contentType);
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "player/CookieStore.h"
+#include "player/PageSource.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <chrono>
+#include <memory>
+
+namespace boost::asio::ssl {
+class context;
+}
+class HttpAddress;
+class HttpConnection;
+
+// The program's one HTTP client. A Get sends a fixed request head, reads the
+// answer synchronously on the calling thread, keeps the connection for the next
+// Get to the same place, and keeps cookies for the run. Every failure throws.
+class PageFetcher : public PageSource {
+public:
+    static constexpr std::chrono::milliseconds defaultConnectTimeout{30'000};
+    static constexpr std::chrono::milliseconds defaultSilenceTimeout{60'000};
+
+    PageFetcher();
+    ~PageFetcher() override;
+    PageFetcher(const PageFetcher&) = delete;
+    PageFetcher& operator=(const PageFetcher&) = delete;
+
+    QString get(const QString& address) override;
+
+    // An empty server means no proxy; read afresh by every Get.
+    void setProxyServer(const QString& server) { m_proxyServer = server; }
+    void setProxyPort(int port) { m_proxyPort = port; }
+    [[nodiscard]] QString proxyServer() const { return m_proxyServer; }
+    [[nodiscard]] int proxyPort() const { return m_proxyPort; }
+
+    // How long a connection attempt may take, and how long an answer may stay silent.
+    void setTimeouts(std::chrono::milliseconds connect, std::chrono::milliseconds silence);
+    // Trusts the certificates of this PEM file besides the system's own (for tests).
+    void setExtraCaFile(const QString& path);
+
+    [[nodiscard]] const CookieStore& cookies() const { return m_cookies; }
+
+private:
+    HttpConnection& connectionFor(const HttpAddress& address, bool viaProxy);
+    boost::asio::ssl::context& tlsContext();
+
+    QString m_proxyServer;
+    int m_proxyPort = 0;
+    std::chrono::milliseconds m_connectTimeout = defaultConnectTimeout;
+    std::chrono::milliseconds m_silenceTimeout = defaultSilenceTimeout;
+    QString m_extraCaFile;
+    CookieStore m_cookies;
+    std::unique_ptr<boost::asio::ssl::context> m_tlsContext;
+    std::unique_ptr<HttpConnection> m_connection;
+    QByteArray m_connectionKey;
+};
