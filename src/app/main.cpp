@@ -8,6 +8,7 @@
 #include "settings/ui/TForm5.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <csignal>
@@ -20,6 +21,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 int signalPipe[2] = {-1, -1};
+QPointer<QWidget> mainWindow;
 
 void onTerminate(int) {
     const char byte = 1;
@@ -28,17 +30,18 @@ void onTerminate(int) {
 
 // SIGTERM and SIGINT end the program like the close button does (main.html removed,
 // windows destroyed in order), also while a box is open.
-void closeOnTermination(QWidget& mainWindow, bool& terminated) {
+void closeOnTermination(bool& terminated) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &mainWindow);
-    QObject::connect(notifier, &QSocketNotifier::activated, &mainWindow, [&mainWindow, &terminated] {
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [&terminated] {
         terminated = true;
         char byte;
         [[maybe_unused]] const auto got = ::read(signalPipe[0], &byte, 1);
         while (QWidget* modal = QApplication::activeModalWidget())
             modal->close();
-        mainWindow.close();
+        if (mainWindow)
+            mainWindow->close();
     });
     std::signal(SIGTERM, onTerminate);
     std::signal(SIGINT, onTerminate);
@@ -56,6 +59,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(AppInfo::title);
     app.setQuitOnLastWindowClosed(false);
 
+    bool terminated = false;
+    closeOnTermination(terminated);
+
     MessageBoxDialogs dialogs;
     DesktopShell shell;
     const Site site;
@@ -68,8 +74,7 @@ int main(int argc, char** argv) {
     // Created in this order and destroyed in the reverse one.
     auto mainForm = std::make_unique<TMainForm>(
         MainFormPorts{dialogs, shell, makeBrowser, site, QCoreApplication::applicationDirPath()});
-    bool terminated = false;
-    closeOnTermination(*mainForm, terminated);
+    mainWindow = mainForm.get();
     auto dataModule = std::make_unique<TDataModule2>(u"bdv.db"_s);
     mainForm->bindData(*dataModule);
     dataModule->open(dialogs);

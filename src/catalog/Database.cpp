@@ -14,7 +14,8 @@ void Database::connect() {
     if (m_db)
         return;
     try {
-        auto db = std::make_unique<SQLite::Database>(m_path.toStdString(), SQLite::OPEN_READWRITE, busyTimeoutMs);
+        auto db =
+            std::make_unique<SQLite::Database>(m_path.toStdString(), SQLite::OPEN_READWRITE, busyTimeoutMs);
         installUnicodeText(db->getHandle());
         m_db = std::move(db);
     } catch (const SQLite::Exception& e) {
@@ -22,7 +23,9 @@ void Database::connect() {
     }
 }
 
-void Database::close() { m_db.reset(); }
+void Database::close() {
+    m_db.reset();
+}
 
 SQLite::Database& Database::handle() {
     if (!m_db)

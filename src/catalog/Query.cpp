@@ -20,7 +20,9 @@ struct Statement {
     ~Statement() { sqlite3_finalize(stmt); }
 };
 
-QString engineMessage(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+QString engineMessage(sqlite3* db) {
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
 
 bool declaredAsNumber(const char* declType) {
     if (!declType)
@@ -28,7 +30,8 @@ bool declaredAsNumber(const char* declType) {
     const QString type = QString::fromUtf8(declType).toUpper();
     if (type.contains(u"CHAR"_s) || type.contains(u"TEXT"_s) || type.contains(u"CLOB"_s))
         return false;
-    static const char16_t* const numeric[] = {u"INT", u"REAL", u"FLOA", u"DOUB", u"NUM", u"DEC", u"BOOL", u"DATE"};
+    static const char16_t* const numeric[] = {u"INT", u"REAL", u"FLOA", u"DOUB",
+                                              u"NUM", u"DEC",  u"BOOL", u"DATE"};
     return std::any_of(std::begin(numeric), std::end(numeric),
                        [&](const char16_t* word) { return type.contains(QStringView(word)); });
 }
@@ -88,7 +91,8 @@ void Query::open() {
         throw Failure(engineMessage(db));
     for (int i = 0; i < m_parameters.size(); ++i) {
         const QByteArray value = m_parameters[i].toUtf8();
-        sqlite3_bind_text(st.stmt, i + 1, value.constData(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st.stmt, i + 1, value.constData(), static_cast<int>(value.size()),
+                          SQLITE_TRANSIENT);
     }
 
     // Match the declared fields to the result's columns by name and kind.
@@ -167,11 +171,17 @@ void Query::setCurrentRow(int row) {
     emit dataChange();
 }
 
-QString Query::title(int row) const { return text(m_rows.at(static_cast<size_t>(row)).title); }
+QString Query::title(int row) const {
+    return text(m_rows.at(static_cast<size_t>(row)).title);
+}
 
-QString Query::address(int row) const { return text(m_rows.at(static_cast<size_t>(row)).address); }
+QString Query::address(int row) const {
+    return text(m_rows.at(static_cast<size_t>(row)).address);
+}
 
-bool Query::titleIsNull(int row) const { return m_rows.at(static_cast<size_t>(row)).title.length < 0; }
+bool Query::titleIsNull(int row) const {
+    return m_rows.at(static_cast<size_t>(row)).title.length < 0;
+}
 
 QString Query::currentText(const QString& field) const {
     if (field.compare(m_fields.title, Qt::CaseInsensitive) == 0)
@@ -197,7 +207,8 @@ void Query::sort(const QString& field) {
         keys.push_back(collator.sortKey(text(byTitle ? row.title : row.address)));
     std::vector<int> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
 
     emit layoutAboutToBeChanged();
     std::vector<Row> sorted;
@@ -229,17 +240,20 @@ void Query::insertRecord(const QString& title, const QString& address) {
         columns << m_fields.title, values << title;
     if (!address.isEmpty())
         columns << m_fields.address, values << address;
-    const QString sql = columns.isEmpty()
-                            ? u"INSERT INTO %1 DEFAULT VALUES"_s.arg(m_table)
-                            : u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
-                                  m_table, columns.join(u", "_s), QStringList(columns.size(), u"?"_s).join(u", "_s));
+    const QString sql =
+        columns.isEmpty()
+            ? u"INSERT INTO %1 DEFAULT VALUES"_s.arg(m_table)
+            : u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(m_table, columns.join(u", "_s),
+                                                       QStringList(columns.size(), u"?"_s).join(u", "_s));
     Statement st;
     const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &st.stmt, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &st.stmt, nullptr) !=
+        SQLITE_OK)
         throw Failure(engineMessage(db));
     for (int i = 0; i < values.size(); ++i) {
         const QByteArray value = values[i].toUtf8();
-        sqlite3_bind_text(st.stmt, i + 1, value.constData(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st.stmt, i + 1, value.constData(), static_cast<int>(value.size()),
+                          SQLITE_TRANSIENT);
     }
     if (sqlite3_step(st.stmt) != SQLITE_DONE)
         throw Failure(engineMessage(db));
@@ -247,7 +261,8 @@ void Query::insertRecord(const QString& title, const QString& address) {
     Row row;
     row.key = sqlite3_last_insert_rowid(db);
     row.title = title.isEmpty() ? Slice{} : append(title.left(m_titleLimit < 0 ? -1 : m_titleLimit));
-    row.address = address.isEmpty() ? Slice{} : append(address.left(m_addressLimit < 0 ? -1 : m_addressLimit));
+    row.address =
+        address.isEmpty() ? Slice{} : append(address.left(m_addressLimit < 0 ? -1 : m_addressLimit));
     const int at = recordCount();
     beginInsertRows({}, at, at);
     m_rows.push_back(row);
@@ -298,12 +313,17 @@ Query::Slice Query::append(const QString& text) {
     return append(utf8.constData(), static_cast<int>(utf8.size()), -1);
 }
 
-int Query::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : recordCount(); }
+int Query::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : recordCount();
+}
 
-int Query::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 1; }
+int Query::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 1;
+}
 
 QVariant Query::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= recordCount() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid() || index.row() >= recordCount() ||
+        (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
     return title(index.row());
 }

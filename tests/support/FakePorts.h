@@ -5,6 +5,7 @@
 #include "player/BrowserView.h"
 #include "player/PageSource.h"
 #include "settings/Shell.h"
+#include "support/QtPrinters.h"
 
 #include <QHash>
 #include <QQueue>

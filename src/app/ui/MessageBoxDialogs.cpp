@@ -14,10 +14,13 @@ void show(QMessageBox::Icon icon, const QString& text) {
 }
 } // namespace
 
-void MessageBoxDialogs::message(const QString& text) { show(QMessageBox::NoIcon, text); }
+void MessageBoxDialogs::message(const QString& text) {
+    show(QMessageBox::NoIcon, text);
+}
 
 bool MessageBoxDialogs::question(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, AppInfo::title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    QMessageBox box(QMessageBox::NoIcon, AppInfo::title, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
     QPushButton* yes = box.addButton(u"&Yes"_s, QMessageBox::YesRole);
     QPushButton* no = box.addButton(u"&No"_s, QMessageBox::NoRole);
@@ -27,4 +30,6 @@ bool MessageBoxDialogs::question(const QString& text) {
     return box.clickedButton() == yes;
 }
 
-void MessageBoxDialogs::error(const QString& text) { show(QMessageBox::Critical, text); }
+void MessageBoxDialogs::error(const QString& text) {
+    show(QMessageBox::Critical, text);
+}

@@ -56,9 +56,12 @@ TMainForm::TMainForm(MainFormPorts ports, QWidget* parent)
     m_guide = m_ports.makeBrowser(m_ui->sTabSheet6, "WebBrowser2");
     m_ui->sTabSheet6Layout->addWidget(m_guide.widget);
 
-    m_ui->sPageControl1->tabBar()->setStyleSheet(u"QTabBar::tab { width: 188px; }"_s);
-    m_ui->sPageControl2->tabBar()->setStyleSheet(u"QTabBar::tab { width: 61px; }"_s);
-    m_ui->sPageControl2->tabBar()->setExpanding(false);
+    m_ui->sPageControl1->tabBar()->setStyleSheet(u"QTabBar::tab { width: 182px; padding: 4px 2px; }"_s);
+    m_ui->sPageControl2->tabBar()->setStyleSheet(u"QTabBar::tab { width: 55px; padding: 4px 2px; }"_s);
+    for (QTabWidget* tabs : {m_ui->sPageControl1, m_ui->sPageControl2}) {
+        tabs->tabBar()->setExpanding(false);
+        tabs->setUsesScrollButtons(false);
+    }
 
     // Button pictures.
     m_ui->sBitBtn2->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
@@ -107,7 +110,8 @@ TMainForm::TMainForm(MainFormPorts ports, QWidget* parent)
 
     // Command map: buttons and tabs.
     const auto on = [this](QAbstractButton* button, void (TMainForm::*command)()) {
-        connect(button, &QAbstractButton::clicked, this, [this, command] { run([=, this] { (this->*command)(); }); });
+        connect(button, &QAbstractButton::clicked, this,
+                [this, command] { run([=, this] { (this->*command)(); }); });
     };
     on(m_ui->sBitBtn2, &TMainForm::sBitBtn2Click);
     on(m_ui->sBitBtn6, &TMainForm::sBitBtn6Click);
@@ -130,7 +134,8 @@ TMainForm::TMainForm(MainFormPorts ports, QWidget* parent)
         if (m_ui->sPageControl1->currentWidget() == m_ui->sTabSheet6)
             run([this] { m_fixedPages->showTvGuide(); });
     });
-    connect(m_ui->sComboBox1, &QComboBox::currentIndexChanged, this, [this] { run([this] { sComboBox1Change(); }); });
+    connect(m_ui->sComboBox1, &QComboBox::currentIndexChanged, this,
+            [this] { run([this] { sComboBox1Change(); }); });
 
     // The hidden menu's keys work in every window of the program.
     qApp->installEventFilter(this);
@@ -142,7 +147,9 @@ TMainForm::TMainForm(MainFormPorts ports, QWidget* parent)
     }
 }
 
-TMainForm::~TMainForm() { qApp->removeEventFilter(this); }
+TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
+}
 
 void TMainForm::FormCreate() {
     m_settings = std::make_unique<IniFile>(QDir(m_ports.executableDir).filePath(u"Config.ini"_s));
@@ -194,9 +201,13 @@ MediaKind TMainForm::activeList() const {
     return MediaKind::Radio;
 }
 
-QString TMainForm::statusText() const { return m_statusPanel->text(); }
+QString TMainForm::statusText() const {
+    return m_statusPanel->text();
+}
 
-QString TMainForm::playerPagePath() const { return m_page->path(); }
+QString TMainForm::playerPagePath() const {
+    return m_page->path();
+}
 
 void TMainForm::dataSourceChange(MediaKind kind) {
     if (kind != activeList() || !m_data)
@@ -240,7 +251,9 @@ void TMainForm::sBitBtn6Click() {
                         [this] { return m_holders.VideoNameDBEdit.text(); });
 }
 
-void TMainForm::sBitBtn8Click() { m_fixedPages->showTales(); }
+void TMainForm::sBitBtn8Click() {
+    m_fixedPages->showTales();
+}
 
 void TMainForm::SortBitBtnClick() {
     if (!m_data)
@@ -254,7 +267,9 @@ void TMainForm::N4Click() {
         close();
 }
 
-void TMainForm::sBitBtn1Click() { close(); }
+void TMainForm::sBitBtn1Click() {
+    close();
+}
 
 void TMainForm::FavoritesBitBtnClick() {
     if (!m_favorites)
@@ -286,15 +301,25 @@ void TMainForm::AddToFavoritesBitBtnClick() {
     addToFavorites(m_ports.dialogs, m_data->favorites(kind), title, address);
 }
 
-void TMainForm::sBitBtn4Click() { m_ports.shell.open(m_ports.site.help()); }
+void TMainForm::sBitBtn4Click() {
+    m_ports.shell.open(m_ports.site.help());
+}
 
-void TMainForm::sBitBtn5Click() { m_ports.shell.open(m_ports.site.feedback()); }
+void TMainForm::sBitBtn5Click() {
+    m_ports.shell.open(m_ports.site.feedback());
+}
 
-void TMainForm::sLabel12Click() { m_ports.shell.open(m_ports.site.home()); }
+void TMainForm::sLabel12Click() {
+    m_ports.shell.open(m_ports.site.home());
+}
 
-void TMainForm::sLabel15Click() { m_ports.shell.open(m_ports.site.agreement()); }
+void TMainForm::sLabel15Click() {
+    m_ports.shell.open(m_ports.site.agreement());
+}
 
-void TMainForm::sBitBtn3Click() { m_updateCheck->onDemand(); }
+void TMainForm::sBitBtn3Click() {
+    m_updateCheck->onDemand();
+}
 
 void TMainForm::sBitBtn9Click() {
     if (m_addOns)
@@ -327,10 +352,13 @@ void TMainForm::FindEditChange() {
         m_data->search(m_ui->FindEdit->text());
 }
 
-void TMainForm::sPageControl2Change() { m_ui->FindEdit->setText(QString()); }
+void TMainForm::sPageControl2Change() {
+    m_ui->FindEdit->setText(QString());
+}
 
 void TMainForm::showPage(QWidget* page) {
-    auto* tabs = page->parentWidget() ? qobject_cast<QTabWidget*>(page->parentWidget()->parentWidget()) : nullptr;
+    auto* tabs =
+        page->parentWidget() ? qobject_cast<QTabWidget*>(page->parentWidget()->parentWidget()) : nullptr;
     if (!tabs || tabs->currentWidget() == page)
         return;
     m_selectingByProgram = true;
@@ -347,28 +375,55 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TMainForm::handleShortcut(const QKeyEvent* key) {
-    const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
-                                                           Qt::AltModifier | Qt::MetaModifier);
+    const Qt::KeyboardModifiers mods =
+        key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     using Command = std::function<void()>;
     Command command;
     if (mods == Qt::ControlModifier && key->key() == Qt::Key_A) {
         command = [this] { FavoritesBitBtnClick(); };
     } else if (mods == Qt::NoModifier) {
         switch (key->key()) {
-        case Qt::Key_F1: command = [this] { sBitBtn4Click(); }; break;
-        case Qt::Key_F2: command = [this] { sBitBtn2Click(); }; break;
-        case Qt::Key_F3: command = [this] { sBitBtn6Click(); }; break;
-        case Qt::Key_F4: command = [this] { sBitBtn8Click(); }; break;
-        case Qt::Key_F5: command = [this] { SortBitBtnClick(); }; break;
-        case Qt::Key_F6: command = [this] { showPage(m_ui->sTabSheet3); }; break;
-        case Qt::Key_F7: command = [this] { showPage(m_ui->sTabSheet4); }; break;
-        case Qt::Key_F8: command = [this] { showPage(m_ui->sTabSheet5); }; break;
-        case Qt::Key_F9: command = [this] { showPage(m_ui->sTabSheet1); }; break;
-        case Qt::Key_F10: command = [this] { N4Click(); }; break;
-        case Qt::Key_F11: command = [this] { showPage(m_ui->sTabSheet2); }; break;
-        case Qt::Key_F12: command = [this] { showPage(m_ui->sTabSheet6); }; break;
-        case Qt::Key_Insert: command = [this] { AddToFavoritesBitBtnClick(); }; break;
-        default: break;
+        case Qt::Key_F1:
+            command = [this] { sBitBtn4Click(); };
+            break;
+        case Qt::Key_F2:
+            command = [this] { sBitBtn2Click(); };
+            break;
+        case Qt::Key_F3:
+            command = [this] { sBitBtn6Click(); };
+            break;
+        case Qt::Key_F4:
+            command = [this] { sBitBtn8Click(); };
+            break;
+        case Qt::Key_F5:
+            command = [this] { SortBitBtnClick(); };
+            break;
+        case Qt::Key_F6:
+            command = [this] { showPage(m_ui->sTabSheet3); };
+            break;
+        case Qt::Key_F7:
+            command = [this] { showPage(m_ui->sTabSheet4); };
+            break;
+        case Qt::Key_F8:
+            command = [this] { showPage(m_ui->sTabSheet5); };
+            break;
+        case Qt::Key_F9:
+            command = [this] { showPage(m_ui->sTabSheet1); };
+            break;
+        case Qt::Key_F10:
+            command = [this] { N4Click(); };
+            break;
+        case Qt::Key_F11:
+            command = [this] { showPage(m_ui->sTabSheet2); };
+            break;
+        case Qt::Key_F12:
+            command = [this] { showPage(m_ui->sTabSheet6); };
+            break;
+        case Qt::Key_Insert:
+            command = [this] { AddToFavoritesBitBtnClick(); };
+            break;
+        default:
+            break;
         }
     }
     if (!command)
@@ -397,8 +452,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     case QEvent::MouseButtonDblClick: {
-        for (auto [grid, kind] : {std::pair{m_ui->sDBGrid3, MediaKind::Video}, std::pair{m_ui->sDBGrid2, MediaKind::Tv},
-                                  std::pair{m_ui->sDBGrid1, MediaKind::Radio}}) {
+        for (auto [grid, kind] :
+             {std::pair{m_ui->sDBGrid3, MediaKind::Video}, std::pair{m_ui->sDBGrid2, MediaKind::Tv},
+              std::pair{m_ui->sDBGrid1, MediaKind::Radio}}) {
             if (watched == grid->viewport() || watched == grid->horizontalHeader()) {
                 if (watched == grid->viewport()) {
                     // The first click has already made the row current.

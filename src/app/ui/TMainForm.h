@@ -71,22 +71,22 @@ public:
     [[nodiscard]] Ui::TMainForm& ui() { return *m_ui; }
 
     // Commands of the command map, named after their triggers.
-    void sBitBtn2Click();          // play (also F2)
-    void sBitBtn6Click();          // film download page (also F3)
-    void sBitBtn8Click();          // audio tales (also F4)
-    void SortBitBtnClick();        // sort the active list (also F5)
-    void N4Click();                // end after a question (F10)
-    void sBitBtn1Click();          // end at once
-    void FavoritesBitBtnClick();   // favorites window (also Ctrl+A)
+    void sBitBtn2Click();             // play (also F2)
+    void sBitBtn6Click();             // film download page (also F3)
+    void sBitBtn8Click();             // audio tales (also F4)
+    void SortBitBtnClick();           // sort the active list (also F5)
+    void N4Click();                   // end after a question (F10)
+    void sBitBtn1Click();             // end at once
+    void FavoritesBitBtnClick();      // favorites window (also Ctrl+A)
     void AddToFavoritesBitBtnClick(); // add to favorites (also Insert)
-    void sBitBtn4Click();          // help (also F1)
-    void sBitBtn5Click();          // feedback
-    void sBitBtn3Click();          // update check
-    void sBitBtn9Click();          // add-ons window
-    void sButton1Click();          // save proxy settings
-    void sLabel12Click();          // maker's site
-    void sLabel15Click();          // user agreement
-    void showPage(QWidget* page);  // F6 to F9, F11, F12
+    void sBitBtn4Click();             // help (also F1)
+    void sBitBtn5Click();             // feedback
+    void sBitBtn3Click();             // update check
+    void sBitBtn9Click();             // add-ons window
+    void sButton1Click();             // save proxy settings
+    void sLabel12Click();             // maker's site
+    void sLabel15Click();             // user agreement
+    void showPage(QWidget* page);     // F6 to F9, F11, F12
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -19,8 +19,8 @@ TFavoriteForm::TFavoriteForm(TDataModule2& data, TMainForm& mainForm, Dialogs& d
       m_dialogs(dialogs) {
     m_ui->setupUi(this);
     setObjectName(u"FavoriteForm"_s);
-    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(459, 548);
     m_ui->StartsBitBtn->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     m_ui->DelsBitBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
@@ -59,7 +59,9 @@ MediaKind TFavoriteForm::activeList() const {
     return MediaKind::Radio;
 }
 
-void TFavoriteForm::StartsBitBtnClick() { play(activeList()); }
+void TFavoriteForm::StartsBitBtnClick() {
+    play(activeList());
+}
 
 void TFavoriteForm::play(MediaKind kind) {
     // The favorite becomes the main window's current item of its kind.
@@ -99,17 +101,21 @@ void TFavoriteForm::ABCsBitBtnClick() {
     query.sort(query.fields().title);
 }
 
-void TFavoriteForm::ClosesBitBtnClick() { hide(); }
+void TFavoriteForm::ClosesBitBtnClick() {
+    hide();
+}
 
 bool TFavoriteForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonDblClick) {
-        const std::pair<QTableView*, MediaKind> grids[] = {
-            {m_ui->sDBGrid1, MediaKind::Video}, {m_ui->sDBGrid2, MediaKind::Tv}, {m_ui->sDBGrid3, MediaKind::Radio}};
+        const std::pair<QTableView*, MediaKind> grids[] = {{m_ui->sDBGrid1, MediaKind::Video},
+                                                           {m_ui->sDBGrid2, MediaKind::Tv},
+                                                           {m_ui->sDBGrid3, MediaKind::Radio}};
         for (const auto& [grid, kind] : grids) {
             if (watched != grid->viewport() && watched != grid->horizontalHeader())
                 continue;
             if (watched == grid->viewport()) {
-                const QModelIndex index = grid->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+                const QModelIndex index =
+                    grid->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
                 if (index.isValid())
                     grid->setCurrentIndex(index);
             }

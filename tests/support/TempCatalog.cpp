@@ -1,0 +1,41 @@
+#include "support/TempCatalog.h"
+
+#include <QFile>
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
+using namespace Qt::StringLiterals;
+
+QString TempCatalog::sampleSql() {
+    QFile file(QStringLiteral(KVELTO_SOURCE_DIR "/data/catalog.sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+QString TempCatalog::schemaSql() {
+    return u"CREATE TABLE bdf (key INTEGER PRIMARY KEY AUTOINCREMENT, films TEXT(255), fhttp TEXT(255));"
+           u"CREATE TABLE bdtv (key INTEGER PRIMARY KEY AUTOINCREMENT, tv TEXT(255), http TEXT(255));"
+           u"CREATE TABLE radiolist (key INTEGER PRIMARY KEY AUTOINCREMENT, radio TEXT(255), radiolink "
+           u"TEXT(255));"
+           u"CREATE TABLE fbdf (key INTEGER PRIMARY KEY AUTOINCREMENT, films TEXT(255), http TEXT(255));"
+           u"CREATE TABLE fbdtv (key INTEGER PRIMARY KEY AUTOINCREMENT, tv TEXT(255), http TEXT(255));"
+           u"CREATE TABLE fbdr (key INTEGER PRIMARY KEY AUTOINCREMENT, radio TEXT(255), http TEXT(255));"_s;
+}
+
+TempCatalog::TempCatalog(const QString& sql) {
+    exec(sql);
+}
+
+void TempCatalog::exec(const QString& sql) const {
+    SQLite::Database db(path().toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    db.exec(sql.toStdString());
+}
+
+QString TempCatalog::scalar(const QString& sql) const {
+    SQLite::Database db(path().toStdString(), SQLite::OPEN_READONLY);
+    SQLite::Statement st(db, sql.toStdString());
+    if (!st.executeStep() || st.getColumn(0).isNull())
+        return u"NULL"_s;
+    return QString::fromStdString(st.getColumn(0).getString());
+}
