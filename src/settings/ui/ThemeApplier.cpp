@@ -70,7 +70,6 @@ QPalette ThemeApplier::paletteFor(const ThemePalette& c) {
     p.setColor(QPalette::Disabled, QPalette::Text, blend(text, base, 0.5));
     p.setColor(QPalette::Disabled, QPalette::ButtonText, blend(buttonText, button, 0.5));
     p.setColor(QPalette::Disabled, QPalette::Highlight, blend(highlight, window, 0.5));
-    p.setColor(QPalette::Inactive, QPalette::Highlight, blend(highlight, base, 0.25));
     return p;
 }
 
