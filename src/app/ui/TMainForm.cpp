@@ -90,11 +90,19 @@ TMainForm::TMainForm(MainFormPorts ports, QWidget* parent)
     m_ui->sComboBox1->addItems(ThemeCatalog::names());
     m_ui->sComboBox1->setCurrentIndex(-1);
     m_ui->sEdit3->hide();
+    // The edit boxes and the chooser stay black on white whatever the theme.
+    for (QWidget* box :
+         std::initializer_list<QWidget*>{m_ui->FindEdit, m_ui->sEdit1, m_ui->sEdit2, m_ui->sComboBox1}) {
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Base, Qt::white);
+        palette.setColor(QPalette::Text, Qt::black);
+        box->setPalette(palette);
+    }
 
     // Double-clicks anywhere on a list (rows, title row, empty part) play it.
     for (QTableView* grid : {m_ui->sDBGrid1, m_ui->sDBGrid2, m_ui->sDBGrid3}) {
         grid->viewport()->installEventFilter(this);
-        grid->horizontalHeader()->installEventFilter(this);
+        grid->horizontalHeader()->viewport()->installEventFilter(this);
     }
 
     m_page = std::make_unique<PlayerPage>(m_ports.executableDir, *m_player.view);
@@ -455,7 +463,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         for (auto [grid, kind] :
              {std::pair{m_ui->sDBGrid3, MediaKind::Video}, std::pair{m_ui->sDBGrid2, MediaKind::Tv},
               std::pair{m_ui->sDBGrid1, MediaKind::Radio}}) {
-            if (watched == grid->viewport() || watched == grid->horizontalHeader()) {
+            if (watched == grid->viewport() || watched == grid->horizontalHeader()->viewport()) {
                 if (watched == grid->viewport()) {
                     // The first click has already made the row current.
                     const auto* mouse = static_cast<QMouseEvent*>(event);

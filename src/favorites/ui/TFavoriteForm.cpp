@@ -7,9 +7,10 @@
 #include "player/PlayCommand.h"
 #include "ui_TFavoriteForm.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
-#include <QShortcut>
 #include <QStyle>
 
 using namespace Qt::StringLiterals;
@@ -32,7 +33,7 @@ TFavoriteForm::TFavoriteForm(TDataModule2& data, TMainForm& mainForm, Dialogs& d
     bindGrid(m_ui->sDBGrid3, data.FavoriteRadioQuery);
     for (QTableView* grid : {m_ui->sDBGrid1, m_ui->sDBGrid2, m_ui->sDBGrid3}) {
         grid->viewport()->installEventFilter(this);
-        grid->horizontalHeader()->installEventFilter(this);
+        grid->horizontalHeader()->viewport()->installEventFilter(this);
     }
 
     const auto on = [this](QAbstractButton* button, void (TFavoriteForm::*command)()) {
@@ -43,12 +44,13 @@ TFavoriteForm::TFavoriteForm(TDataModule2& data, TMainForm& mainForm, Dialogs& d
     on(m_ui->DelsBitBtn, &TFavoriteForm::DelsBitBtnClick);
     on(m_ui->ABCsBitBtn, &TFavoriteForm::ABCsBitBtnClick);
     on(m_ui->ClosesBitBtn, &TFavoriteForm::ClosesBitBtnClick);
-    // Escape presses the first cancel button, the delete button.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, m_ui->DelsBitBtn, &QAbstractButton::click);
+    // Escape anywhere in the window presses its first cancel button, the delete button.
+    qApp->installEventFilter(this);
 }
 
-TFavoriteForm::~TFavoriteForm() = default;
+TFavoriteForm::~TFavoriteForm() {
+    qApp->removeEventFilter(this);
+}
 
 MediaKind TFavoriteForm::activeList() const {
     const QWidget* page = m_ui->sPageControl1->currentWidget();
@@ -106,12 +108,18 @@ void TFavoriteForm::ClosesBitBtnClick() {
 }
 
 bool TFavoriteForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this && !QApplication::activeModalWidget()) {
+        m_ui->DelsBitBtn->click();
+        return true;
+    }
     if (event->type() == QEvent::MouseButtonDblClick) {
         const std::pair<QTableView*, MediaKind> grids[] = {{m_ui->sDBGrid1, MediaKind::Video},
                                                            {m_ui->sDBGrid2, MediaKind::Tv},
                                                            {m_ui->sDBGrid3, MediaKind::Radio}};
         for (const auto& [grid, kind] : grids) {
-            if (watched != grid->viewport() && watched != grid->horizontalHeader())
+            if (watched != grid->viewport() && watched != grid->horizontalHeader()->viewport())
                 continue;
             if (watched == grid->viewport()) {
                 const QModelIndex index =
