@@ -15,6 +15,11 @@ using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 using After = LoopbackHttpServer::After;
 
+// Readable failure output for texts with line breaks and Cyrillic letters.
+static void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace {
 
 // The page's text, or "FAILURE: " and the message.

@@ -30,11 +30,6 @@ using asio::ip::tcp;
 
 namespace {
 
-struct Answer {
-    QByteArray raw;
-    LoopbackHttpServer::After after = LoopbackHttpServer::After::Keep;
-};
-
 // The path of the request line's target, also when the target is absolute (proxy requests).
 QByteArray pathOf(const QByteArray& request) {
     const QList<QByteArray> words = request.left(request.indexOf("\r\n")).split(' ');
@@ -76,6 +71,11 @@ template <class Stream> void closeConnection(Stream& stream) {
 } // namespace
 
 struct LoopbackHttpServer::State {
+    struct Answer {
+        QByteArray raw;
+        After after = After::Keep;
+    };
+
     std::optional<asio::io_context> context;
     std::optional<tcp::acceptor> acceptor;
     asio::ssl::context tls{asio::ssl::context::tls_server};

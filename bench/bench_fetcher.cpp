@@ -1,0 +1,106 @@
+// One Get of a 1 MiB page from a loopback server: our fetcher against the curl
+// command on the same page in the same run. Prints both medians and their ratio.
+#include "player/PageFetcher.h"
+// The bench is not linked with the test support library, so the server comes in as source.
+#include "support/LoopbackHttpServer.cpp"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+QString pageAddress;
+
+QByteArray onePage() {
+    QByteArray page = "<html><body>";
+    const QByteArray row = "<p>Строка каталога: видео, радио и телеканалы.</p>\n";
+    while (page.size() + row.size() + 14 <= 1024 * 1024)
+        page += row;
+    page += "</body></html>";
+    page += QByteArray(1024 * 1024 - page.size(), ' ');
+    return page;
+}
+
+void fetcherFreshConnection(benchmark::State& state) {
+    for (auto _ : state) {
+        PageFetcher fetcher; // a new connection every time, as each curl run makes
+        const QString text = fetcher.get(pageAddress);
+        benchmark::DoNotOptimize(text.size());
+    }
+}
+
+void fetcherKeptConnection(benchmark::State& state) {
+    PageFetcher fetcher;
+    for (auto _ : state) {
+        const QString text = fetcher.get(pageAddress);
+        benchmark::DoNotOptimize(text.size());
+    }
+}
+
+void curlCommand(benchmark::State& state) {
+    const std::string address = pageAddress.toStdString();
+    std::string arguments[] = {"curl", "-s", "-o", "/dev/null", address};
+    char* argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(),
+                    arguments[3].data(), arguments[4].data(), nullptr};
+    for (auto _ : state) {
+        pid_t child = 0;
+        if (posix_spawnp(&child, "curl", nullptr, nullptr, argv, environ) != 0) {
+            state.SkipWithError("curl could not be started");
+            return;
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("curl failed");
+            return;
+        }
+    }
+}
+
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.aggregate_name == "median")
+                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> medians;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    LoopbackHttpServer loopback;
+    loopback.route("/page.html", onePage(), "text/html; charset=utf-8");
+    pageAddress = loopback.url(QStringLiteral("/page.html"));
+
+    for (const auto& [name, function] : {std::pair{"fetcher_fresh_connection", &fetcherFreshConnection},
+                                         std::pair{"fetcher_kept_connection", &fetcherKeptConnection},
+                                         std::pair{"curl_command", &curlCommand}})
+        benchmark::RegisterBenchmark(name, function)
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Repetitions(15)
+            ->ReportAggregatesOnly(true);
+
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double fresh = reporter.medians["fetcher_fresh_connection"];
+    const double kept = reporter.medians["fetcher_kept_connection"];
+    const double curl = reporter.medians["curl_command"];
+    if (curl > 0)
+        std::printf("median 1 MiB Get: fetcher %.3f ms (kept connection %.3f ms), curl %.3f ms; "
+                    "fetcher/curl = %.2f\n",
+                    fresh, kept, curl, fresh / curl);
+    benchmark::Shutdown();
+    return 0;
+}
