@@ -179,20 +179,24 @@ TEST(UnicodeLike, OperandsWildcardsAndEscapes) {
     EXPECT_EQ(db.query("SELECT 'a' LIKE 'a' ESCAPE NULL"), QStringList{u"NULL"_s});
 }
 
-// On ASCII our LIKE must agree with SQLite's own, wildcards, anchoring and escapes included.
-TEST(UnicodeLike, AgreesWithSqliteOnAscii) {
-    const QString alphabet = u"aB%_\\"_s;
+QStringList wordsUpTo(const QString& alphabet, int maxLength) {
     QStringList words{u""_s};
-    for (int length = 1; length <= 3; ++length) {
+    QStringList last = words;
+    for (int length = 1; length <= maxLength; ++length) {
         QStringList longer;
-        for (const QString& w : words) {
-            if (w.size() == length - 1) {
-                for (const QChar c : alphabet)
-                    longer << w + c;
-            }
+        for (const QString& w : last) {
+            for (const QChar c : alphabet)
+                longer << w + c;
         }
         words += longer;
+        last = longer;
     }
+    return words;
+}
+
+// On ASCII our LIKE must agree with SQLite's own, wildcards, anchoring and escapes included.
+TEST(UnicodeLike, AgreesWithSqliteOnAscii) {
+    const QStringList words = wordsUpTo(u"aB%_\\"_s, 3);
     const char* sql =
         "SELECT group_concat(t.w LIKE p.w, '') || '|' || group_concat(t.w LIKE p.w ESCAPE '\\', '') "
         "FROM words p, words t";
@@ -206,6 +210,38 @@ TEST(UnicodeLike, AgreesWithSqliteOnAscii) {
     }
     ASSERT_EQ(results.size(), 2);
     EXPECT_EQ(results[0], results[1]);
+}
+
+// The three ways a pattern is matched (scan for the first letter, search in folded text, letter by
+// letter) must all agree with plain folding: Qt's simple case folding, then ё read as е.
+TEST(UnicodeLike, EveryMatcherAgreesWithSimpleCaseFolding) {
+    const QString alphabet = u"яЯёЕ\u212Akς\u03A3"_s; // Kelvin sign folds to k, final sigma to σ
+    const QStringList patterns = wordsUpTo(alphabet, 2);
+    const QStringList texts = wordsUpTo(alphabet, 3);
+    const auto fold = [](const QString& s) { return s.toCaseFolded().replace(u'ё', u'е'); };
+    QString expected;
+    for (const QString& p : patterns) {
+        for (const QString& t : texts)
+            expected += fold(t).contains(fold(p)) ? u'1' : u'0';
+    }
+
+    Connection db;
+    db.exec("CREATE TABLE patterns(w TEXT)");
+    db.exec("CREATE TABLE texts(w TEXT)");
+    for (const QString& w : patterns)
+        ASSERT_EQ(db.query("INSERT INTO patterns VALUES (?)", {w}), QStringList{});
+    for (const QString& w : texts)
+        ASSERT_EQ(db.query("INSERT INTO texts VALUES (?)", {w}), QStringList{});
+    const char* forms[] = {
+        "t.w LIKE '%' || p.w || '%'",
+        "t.w LIKE '%' || p.w || '%%'",
+        "t.w LIKE '%' || p.w || '%_' OR t.w LIKE '%' || p.w",
+    };
+    for (const char* form : forms) {
+        const QByteArray sql = "SELECT group_concat(r, '') FROM (SELECT (" + QByteArray(form) +
+                               ") AS r FROM patterns p, texts t ORDER BY p.rowid, t.rowid)";
+        EXPECT_EQ(db.query(sql.constData()), QStringList{expected}) << form;
+    }
 }
 
 TEST(UnicodeLike, PatternLongerThanTheEngineLimitIsRefused) {
