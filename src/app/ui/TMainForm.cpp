@@ -106,13 +106,13 @@ TMainForm::TMainForm(MainFormPorts ports, QWidget* parent)
     }
 
     m_page = std::make_unique<PlayerPage>(m_ports.executableDir, *m_player.view);
-    m_play = std::make_unique<PlayCommand>(m_fetcher, *m_page, m_ports.dialogs);
-    m_filmDownload = std::make_unique<FilmDownload>(m_fetcher, *m_page, m_ports.dialogs);
+    m_play = std::make_unique<PlayCommand>(m_download, *m_page, m_ports.dialogs);
+    m_filmDownload = std::make_unique<FilmDownload>(m_download, *m_page, m_ports.dialogs);
     m_fixedPages = std::make_unique<FixedPages>(*m_player.view, *m_guide.view, m_ports.dialogs, m_ports.site);
     m_startPage = std::make_unique<StartPage>(*m_player.view, m_ports.site);
     connect(m_startPage.get(), &StartPage::failed, this,
             [this](const QString& message) { m_ports.dialogs.error(errorBoxText(message)); });
-    m_updateCheck = std::make_unique<UpdateCheck>(m_fetcher, m_ports.dialogs, m_ports.shell, m_ports.site,
+    m_updateCheck = std::make_unique<UpdateCheck>(m_download, m_ports.dialogs, m_ports.shell, m_ports.site,
                                                   [this] { return m_ui->sLabel17->text(); });
     m_themes = std::make_unique<ThemeApplier>();
 

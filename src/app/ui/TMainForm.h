@@ -5,6 +5,7 @@
 #include "player/PageFetcher.h"
 #include "player/Site.h"
 #include "player/ui/BrowserWidget.h"
+#include "player/ui/WaitCursorPageSource.h"
 
 #include <QWidget>
 #include <functional>
@@ -105,6 +106,7 @@ private:
     MainFormPorts m_ports;
     MainHolders m_holders;
     PageFetcher m_fetcher;
+    WaitCursorPageSource m_download{m_fetcher};
     std::unique_ptr<IniFile> m_settings;
     std::unique_ptr<ThemeApplier> m_themes;
     BrowserWidget m_player;

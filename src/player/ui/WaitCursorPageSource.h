@@ -1,0 +1,14 @@
+#pragma once
+
+#include "player/PageSource.h"
+
+// Shows the wait cursor while a page downloads; the download itself blocks the
+// window, so the cursor is the user's only sign that something is happening.
+class WaitCursorPageSource : public PageSource {
+public:
+    explicit WaitCursorPageSource(PageSource& inner) : m_inner(inner) {}
+    QString get(const QString& address) override;
+
+private:
+    PageSource& m_inner;
+};
