@@ -2,6 +2,7 @@
 #include "player/ui/WaitCursorPageSource.h"
 #include "support/FakePorts.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 

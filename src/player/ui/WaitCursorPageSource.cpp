@@ -1,9 +1,10 @@
 #include "player/ui/WaitCursorPageSource.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 
 QString WaitCursorPageSource::get(const QString& address) {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     struct Restore {
         ~Restore() { QGuiApplication::restoreOverrideCursor(); }
     } restore;
