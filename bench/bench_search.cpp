@@ -132,8 +132,12 @@ void buildCatalog() {
 
 void openCatalog() {
     for (sqlite3** db : {&g_catalog.unicode, &g_catalog.builtin, &g_catalog.floor}) {
-        if (sqlite3_open_v2(g_catalog.file.c_str(), db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        if (sqlite3_open_v2(g_catalog.file.c_str(), db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                            nullptr) != SQLITE_OK)
             throw std::runtime_error("cannot open the benchmark catalog");
+        // The same connection settings as the program's own catalog connection.
+        exec(*db, "PRAGMA mmap_size = 268435456");
+        exec(*db, "PRAGMA cache_size = -65536");
     }
     installUnicodeText(g_catalog.unicode);
     // The floor: a LIKE that matches nothing at no cost, leaving only the engine's own scan.

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 namespace SQLite {
 class Database;
@@ -25,10 +26,16 @@ public:
     [[nodiscard]] const QString& path() const { return m_path; }
     // Valid only while open.
     [[nodiscard]] SQLite::Database& handle();
+    // A further connection to the same file, for running one statement on another
+    // thread while this one runs another; opened on first use, then kept. Throws Failure.
+    [[nodiscard]] SQLite::Database& worker(int index);
 
     static constexpr int busyTimeoutMs = 5000;
 
 private:
     QString m_path;
+    [[nodiscard]] std::unique_ptr<SQLite::Database> openConnection() const;
+
     std::unique_ptr<SQLite::Database> m_db;
+    std::vector<std::unique_ptr<SQLite::Database>> m_workers;
 };

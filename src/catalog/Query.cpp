@@ -83,14 +83,20 @@ QString Query::statementText() const {
 void Query::open() {
     close();
     m_db.connect();
-    sqlite3* db = m_db.handle().getHandle();
+    apply(fetch(m_db.handle().getHandle(), m_sql, m_parameters));
+}
 
+Query::Snapshot Query::fetch(sqlite3* db, const QStringList& sql, const QStringList& parameters) const {
     Statement st;
-    const QByteArray sql = statementText().toUtf8();
-    if (sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &st.stmt, nullptr) != SQLITE_OK)
+    QString text;
+    for (const QString& line : sql)
+        text += line + u"\r\n"_s;
+    const QByteArray utf8 = text.toUtf8();
+    if (sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &st.stmt, nullptr) !=
+        SQLITE_OK)
         throw Failure(engineMessage(db));
-    for (int i = 0; i < m_parameters.size(); ++i) {
-        const QByteArray value = m_parameters[i].toUtf8();
+    for (int i = 0; i < parameters.size(); ++i) {
+        const QByteArray value = parameters[i].toUtf8();
         sqlite3_bind_text(st.stmt, i + 1, value.constData(), static_cast<int>(value.size()),
                           SQLITE_TRANSIENT);
     }
@@ -117,35 +123,37 @@ void Query::open() {
             throw Failure(u"%1: Type mismatch for field '%2', expecting: WideString"_s.arg(
                 m_name, QString::fromUtf8(sqlite3_column_name(st.stmt, column))));
     }
-    const int titleLimit = declaredLength(sqlite3_column_decltype(st.stmt, titleColumn));
-    const int addressLimit = declaredLength(sqlite3_column_decltype(st.stmt, addressColumn));
 
-    // close() left the text buffer empty but allocated; the new rows fill it again.
-    std::vector<Row> rows;
-    rows.reserve(m_rows.capacity());
+    Snapshot snapshot;
+    snapshot.titleLimit = declaredLength(sqlite3_column_decltype(st.stmt, titleColumn));
+    snapshot.addressLimit = declaredLength(sqlite3_column_decltype(st.stmt, addressColumn));
+    snapshot.rows.reserve(m_rows.size());
+    snapshot.text.reserve(m_text.capacity());
     int rc;
     while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
         Row row;
         row.key = sqlite3_column_int64(st.stmt, keyColumn);
-        const auto appendColumn = [&](int column, int limit) {
-            if (sqlite3_column_type(st.stmt, column) == SQLITE_NULL)
-                return Slice{};
-            const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, column));
-            return append(value, sqlite3_column_bytes(st.stmt, column), limit);
+        // sqlite3_column_text gives no pointer for NULL: no separate type test per column.
+        const auto column = [&](int index, int limit) {
+            const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, index));
+            return value ? appendText(snapshot.text, value, sqlite3_column_bytes(st.stmt, index), limit)
+                         : Slice{};
         };
-        row.title = appendColumn(titleColumn, titleLimit);
-        row.address = appendColumn(addressColumn, addressLimit);
-        rows.push_back(row);
+        row.title = column(titleColumn, snapshot.titleLimit);
+        row.address = column(addressColumn, snapshot.addressLimit);
+        snapshot.rows.push_back(row);
     }
-    if (rc != SQLITE_DONE) {
-        m_text.resize(0);
+    if (rc != SQLITE_DONE)
         throw Failure(engineMessage(db));
-    }
+    return snapshot;
+}
 
+void Query::apply(Snapshot&& snapshot) {
     beginResetModel();
-    m_rows = std::move(rows);
-    m_titleLimit = titleLimit;
-    m_addressLimit = addressLimit;
+    m_rows = std::move(snapshot.rows);
+    m_text = std::move(snapshot.text);
+    m_titleLimit = snapshot.titleLimit;
+    m_addressLimit = snapshot.addressLimit;
     m_active = true;
     m_current = m_rows.empty() ? -1 : 0;
     endResetModel();
@@ -158,7 +166,7 @@ void Query::close() {
     beginResetModel();
     m_active = false;
     m_rows.clear();
-    m_text.resize(0);
+    m_text.clear();
     m_current = -1;
     endResetModel();
     emit closed();
@@ -300,17 +308,17 @@ QString Query::text(const Slice& slice) const {
     return QString::fromUtf8(m_text.constData() + slice.offset, slice.length);
 }
 
-Query::Slice Query::append(const char* utf8, int bytes, int maxChars) {
+Query::Slice Query::appendText(QByteArray& buffer, const char* utf8, int bytes, int maxChars) {
     if (maxChars >= 0 && bytes > maxChars)
         bytes = utf8PrefixBytes(utf8, bytes, maxChars);
-    Slice slice{static_cast<qint32>(m_text.size()), bytes};
-    m_text.append(utf8, bytes);
+    Slice slice{static_cast<qint32>(buffer.size()), bytes};
+    buffer.append(utf8, bytes);
     return slice;
 }
 
 Query::Slice Query::append(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
-    return append(utf8.constData(), static_cast<int>(utf8.size()), -1);
+    return appendText(m_text, utf8.constData(), static_cast<int>(utf8.size()), -1);
 }
 
 int Query::rowCount(const QModelIndex& parent) const {

@@ -6,6 +6,7 @@
 #include <vector>
 
 class Database;
+struct sqlite3;
 
 // The three fields every catalog and favorites table has.
 struct QueryFields {
@@ -44,6 +45,29 @@ public:
     void open();
     void close();
     [[nodiscard]] bool isActive() const { return m_active; }
+
+    struct Slice {
+        qint32 offset = 0;
+        qint32 length = -1; // -1: NULL
+    };
+    struct Row {
+        qint64 key = 0;
+        Slice title;
+        Slice address;
+    };
+    // A fetched result, not yet shown.
+    struct Snapshot {
+        std::vector<Row> rows;
+        QByteArray text;
+        int titleLimit = -1;
+        int addressLimit = -1;
+    };
+    // Runs a statement on a connection and fetches its whole result, without touching
+    // the query's state: several queries may fetch at once, each on its own connection.
+    [[nodiscard]] Snapshot fetch(sqlite3* connection, const QStringList& sql,
+                                 const QStringList& parameters) const;
+    // Makes a fetched result the open snapshot, its first row current.
+    void apply(Snapshot&& snapshot);
     // Throws the closed-dataset Failure when the query is not open.
     void checkActive() const;
 
@@ -82,18 +106,8 @@ signals:
     void closed();
 
 private:
-    struct Slice {
-        qint32 offset = 0;
-        qint32 length = -1; // -1: NULL
-    };
-    struct Row {
-        qint64 key = 0;
-        Slice title;
-        Slice address;
-    };
-
     [[nodiscard]] QString text(const Slice& slice) const;
-    Slice append(const char* utf8, int bytes, int maxChars);
+    static Slice appendText(QByteArray& buffer, const char* utf8, int bytes, int maxChars);
     Slice append(const QString& text);
 
     QString m_name;

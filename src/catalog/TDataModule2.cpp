@@ -4,6 +4,10 @@
 #include "app/ErrorText.h"
 #include "app/Failure.h"
 
+#include <SQLiteCpp/Database.h>
+#include <array>
+#include <future>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -101,8 +105,40 @@ QStringList TDataModule2::searchStatement(const Query& query) {
 }
 
 void TDataModule2::search(const QString& text) {
-    for (Query* query : {&ADOQuery1, &ADOQuery2, &ADOQuery3}) {
-        query->setSql(searchStatement(*query), {text});
-        query->open();
+    Query* const queries[] = {&ADOQuery1, &ADOQuery2, &ADOQuery3};
+    std::array<QStringList, 3> statements;
+    for (size_t i = 0; i < 3; ++i)
+        statements[i] = searchStatement(*queries[i]);
+
+    std::array<sqlite3*, 3> connections{};
+    try {
+        connections = {ADOConnection1.worker(0).getHandle(), ADOConnection1.worker(1).getHandle(),
+                       ADOConnection1.handle().getHandle()};
+    } catch (const Failure&) {
+        // No connection to be had: one after another, so the video list meets the failure.
+        for (size_t i = 0; i < 3; ++i) {
+            queries[i]->setSql(statements[i], {text});
+            queries[i]->open();
+        }
+        return;
+    }
+
+    // The three statements run at once, each on its own connection; the results are then
+    // shown in the order video, online TV, radio, and the first refusal stops there, just as
+    // if they had run one after another. The keystroke still returns only when all are done.
+    const auto fetch = [&](size_t i) { return queries[i]->fetch(connections[i], statements[i], {text}); };
+    std::future<Query::Snapshot> video = std::async(std::launch::async, fetch, 0);
+    std::future<Query::Snapshot> tv = std::async(std::launch::async, fetch, 1);
+    std::promise<Query::Snapshot> radioResult;
+    try {
+        radioResult.set_value(fetch(2));
+    } catch (...) {
+        radioResult.set_exception(std::current_exception());
+    }
+    std::future<Query::Snapshot> radio = radioResult.get_future();
+    std::future<Query::Snapshot>* results[] = {&video, &tv, &radio};
+    for (size_t i = 0; i < 3; ++i) {
+        queries[i]->setSql(statements[i], {text});
+        queries[i]->apply(results[i]->get());
     }
 }

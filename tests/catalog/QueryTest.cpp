@@ -219,3 +219,19 @@ TEST(DataModule, HoldersFollowTheCurrentRowUntilWrittenOver) {
     EXPECT_EQ(holders.VideoNameDBEdit.text(), QString());
     EXPECT_EQ(holders.DBEdit1.text(), QString());
 }
+
+TEST(DataModule, ASearchStopsAtTheRefusedListAndLeavesTheLaterOnesAlone) {
+    TempCatalog db(fixture);
+    TDataModule2 data(db.path());
+    FakeDialogs dialogs;
+    data.open(dialogs);
+    data.ADOQuery3.setCurrentRow(2);
+    // Another process renames the TV title column away.
+    db.exec(u"ALTER TABLE bdtv RENAME COLUMN tv TO name;"_s);
+    EXPECT_EQ(failureOf([&] { data.search(u"б"_s); }), u"no such column: tv"_s);
+    EXPECT_EQ(titles(data.ADOQuery1), (QStringList{u"Яблоко"_s, u"арбуз"_s, u"Бобр"_s}));
+    EXPECT_FALSE(data.ADOQuery2.isActive());
+    EXPECT_EQ(data.ADOQuery3.recordCount(), 4); // untouched, its current row too
+    EXPECT_EQ(data.ADOQuery3.currentRow(), 2);
+    EXPECT_EQ(data.ADOQuery3.statementText(), u"SELECT*\r\nFROM radiolist\r\n"_s);
+}

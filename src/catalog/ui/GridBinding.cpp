@@ -12,6 +12,8 @@ void bindGrid(QTableView* grid, Query& query) {
     grid->horizontalHeader()->setStretchLastSection(true);
     grid->horizontalHeader()->setHighlightSections(false);
     grid->verticalHeader()->setDefaultSectionSize(18);
+    // Fixed row heights: a reset of 100,000 rows measures nothing.
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->setStyleSheet(u"QTableView { background: white; color: black; }"_s);
     grid->setModel(&query);
 
