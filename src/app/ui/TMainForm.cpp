@@ -226,7 +226,11 @@ void TMainForm::dataSourceChange(MediaKind kind) {
 // --- commands -------------------------------------------------------------
 
 void TMainForm::sBitBtn2Click() {
-    switch (activeList()) {
+    play(activeList());
+}
+
+void TMainForm::play(MediaKind kind) {
+    switch (kind) {
     case MediaKind::Video:
         m_play->playVideo(m_holders.DBEdit1.text());
         break;
@@ -240,18 +244,9 @@ void TMainForm::sBitBtn2Click() {
 }
 
 void TMainForm::playGrid(MediaKind kind) {
-    switch (kind) {
-    case MediaKind::Video:
-        if (activeList() == MediaKind::Video)
-            m_play->playVideo(m_holders.DBEdit1.text());
-        break;
-    case MediaKind::Tv:
-        m_play->playTv(m_holders.DBMemo1.text());
-        break;
-    case MediaKind::Radio:
-        m_play->playRadio(m_holders.RadioDBEdit.text(), m_holders.RadioNameDBEdit.text());
-        break;
-    }
+    // The video list plays only while its page is the visible one; the others as they are.
+    if (kind != MediaKind::Video || activeList() == MediaKind::Video)
+        play(kind);
 }
 
 void TMainForm::sBitBtn6Click() {
@@ -364,6 +359,25 @@ void TMainForm::sPageControl2Change() {
     m_ui->FindEdit->setText(QString());
 }
 
+void TMainForm::N8Click() {
+    showPage(m_ui->sTabSheet3);
+}
+void TMainForm::N6Click() {
+    showPage(m_ui->sTabSheet4);
+}
+void TMainForm::N7Click() {
+    showPage(m_ui->sTabSheet5);
+}
+void TMainForm::N12Click() {
+    showPage(m_ui->sTabSheet1);
+}
+void TMainForm::N10Click() {
+    showPage(m_ui->sTabSheet2);
+}
+void TMainForm::N16Click() {
+    showPage(m_ui->sTabSheet6);
+}
+
 void TMainForm::showPage(QWidget* page) {
     auto* tabs =
         page->parentWidget() ? qobject_cast<QTabWidget*>(page->parentWidget()->parentWidget()) : nullptr;
@@ -383,62 +397,38 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TMainForm::handleShortcut(const QKeyEvent* key) {
-    const Qt::KeyboardModifiers mods =
+    // The hidden menu: each key with exactly its modifiers.
+    struct MenuItem {
+        Qt::KeyboardModifiers modifiers;
+        int key;
+        void (TMainForm::*command)();
+    };
+    static const MenuItem menu[] = {
+        {Qt::NoModifier, Qt::Key_F1, &TMainForm::sBitBtn4Click},
+        {Qt::NoModifier, Qt::Key_F2, &TMainForm::sBitBtn2Click},
+        {Qt::NoModifier, Qt::Key_F3, &TMainForm::sBitBtn6Click},
+        {Qt::NoModifier, Qt::Key_F4, &TMainForm::sBitBtn8Click},
+        {Qt::NoModifier, Qt::Key_F5, &TMainForm::SortBitBtnClick},
+        {Qt::NoModifier, Qt::Key_F6, &TMainForm::N8Click},
+        {Qt::NoModifier, Qt::Key_F7, &TMainForm::N6Click},
+        {Qt::NoModifier, Qt::Key_F8, &TMainForm::N7Click},
+        {Qt::NoModifier, Qt::Key_F9, &TMainForm::N12Click},
+        {Qt::NoModifier, Qt::Key_F10, &TMainForm::N4Click},
+        {Qt::NoModifier, Qt::Key_F11, &TMainForm::N10Click},
+        {Qt::NoModifier, Qt::Key_F12, &TMainForm::N16Click},
+        {Qt::ControlModifier, Qt::Key_A, &TMainForm::FavoritesBitBtnClick},
+        {Qt::NoModifier, Qt::Key_Insert, &TMainForm::AddToFavoritesBitBtnClick},
+    };
+    const Qt::KeyboardModifiers modifiers =
         key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    using Command = std::function<void()>;
-    Command command;
-    if (mods == Qt::ControlModifier && key->key() == Qt::Key_A) {
-        command = [this] { FavoritesBitBtnClick(); };
-    } else if (mods == Qt::NoModifier) {
-        switch (key->key()) {
-        case Qt::Key_F1:
-            command = [this] { sBitBtn4Click(); };
-            break;
-        case Qt::Key_F2:
-            command = [this] { sBitBtn2Click(); };
-            break;
-        case Qt::Key_F3:
-            command = [this] { sBitBtn6Click(); };
-            break;
-        case Qt::Key_F4:
-            command = [this] { sBitBtn8Click(); };
-            break;
-        case Qt::Key_F5:
-            command = [this] { SortBitBtnClick(); };
-            break;
-        case Qt::Key_F6:
-            command = [this] { showPage(m_ui->sTabSheet3); };
-            break;
-        case Qt::Key_F7:
-            command = [this] { showPage(m_ui->sTabSheet4); };
-            break;
-        case Qt::Key_F8:
-            command = [this] { showPage(m_ui->sTabSheet5); };
-            break;
-        case Qt::Key_F9:
-            command = [this] { showPage(m_ui->sTabSheet1); };
-            break;
-        case Qt::Key_F10:
-            command = [this] { N4Click(); };
-            break;
-        case Qt::Key_F11:
-            command = [this] { showPage(m_ui->sTabSheet2); };
-            break;
-        case Qt::Key_F12:
-            command = [this] { showPage(m_ui->sTabSheet6); };
-            break;
-        case Qt::Key_Insert:
-            command = [this] { AddToFavoritesBitBtnClick(); };
-            break;
-        default:
-            break;
+    for (const MenuItem& item : menu) {
+        if (item.key == key->key() && item.modifiers == modifiers) {
+            if (key->type() == QEvent::KeyPress)
+                run([this, &item] { (this->*item.command)(); });
+            return true;
         }
     }
-    if (!command)
-        return false;
-    if (key->type() == QEvent::KeyPress)
-        run(command);
-    return true;
+    return false;
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {

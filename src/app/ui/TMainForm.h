@@ -87,7 +87,12 @@ public:
     void sButton1Click();             // save proxy settings
     void sLabel12Click();             // maker's site
     void sLabel15Click();             // user agreement
-    void showPage(QWidget* page);     // F6 to F9, F11, F12
+    void N8Click();                   // show the video list (F6)
+    void N6Click();                   // show the online TV list (F7)
+    void N7Click();                   // show the radio list (F8)
+    void N12Click();                  // show the player view (F9)
+    void N10Click();                  // show the settings tab (F11)
+    void N16Click();                  // show the TV guide (F12)
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -99,7 +104,9 @@ private:
     void sPageControl2Change();
     void sComboBox1Change();
     void dataSourceChange(MediaKind kind);
+    void play(MediaKind kind);
     void playGrid(MediaKind kind);
+    void showPage(QWidget* page);
     bool handleShortcut(const QKeyEvent* key);
 
     std::unique_ptr<Ui::TMainForm> m_ui;
