@@ -75,27 +75,13 @@ void TDataModule2::bindFavorites(FavoriteHolders& h, QObject* context) {
 }
 
 Query& TDataModule2::catalog(MediaKind kind) {
-    switch (kind) {
-    case MediaKind::Video:
-        return ADOQuery1;
-    case MediaKind::Tv:
-        return ADOQuery2;
-    case MediaKind::Radio:
-        break;
-    }
-    return ADOQuery3;
+    Query* const lists[] = {&ADOQuery1, &ADOQuery2, &ADOQuery3};
+    return *lists[static_cast<int>(kind)];
 }
 
 Query& TDataModule2::favorites(MediaKind kind) {
-    switch (kind) {
-    case MediaKind::Video:
-        return FavoriteVideoQuery;
-    case MediaKind::Tv:
-        return FavoriteTVQuery;
-    case MediaKind::Radio:
-        break;
-    }
-    return FavoriteRadioQuery;
+    Query* const lists[] = {&FavoriteVideoQuery, &FavoriteTVQuery, &FavoriteRadioQuery};
+    return *lists[static_cast<int>(kind)];
 }
 
 QStringList TDataModule2::searchStatement(const Query& query) {

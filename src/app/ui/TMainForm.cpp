@@ -14,7 +14,7 @@
 #include "player/PlayerPage.h"
 #include "player/StartPage.h"
 #include "settings/IniFile.h"
-#include "settings/IntegerText.h"
+#include "settings/ProxySettings.h"
 #include "settings/Shell.h"
 #include "settings/ThemeCatalog.h"
 #include "settings/UpdateCheck.h"
@@ -37,7 +37,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString skinSection = u"Skin"_s;
-const QString proxySection = u"Proxy"_s;
 
 } // namespace
 
@@ -162,12 +161,12 @@ TMainForm::~TMainForm() {
 void TMainForm::FormCreate() {
     m_settings = std::make_unique<IniFile>(QDir(m_ports.executableDir).filePath(u"Config.ini"_s));
     m_themes->apply(m_settings->ReadString(skinSection, u"useSkin"_s, ThemeCatalog::defaultName()));
-    m_ui->sEdit1->setText(m_settings->ReadString(proxySection, u"ip"_s, u"0"_s));
-    m_ui->sEdit2->setText(m_settings->ReadString(proxySection, u"port"_s, u"0"_s));
-    m_ui->sCheckBox1->setChecked(m_settings->ReadBool(proxySection, u"useProxy"_s, false));
-    if (m_ui->sCheckBox1->isChecked())
-        m_fetcher.setProxyServer(m_ui->sEdit1->text());
-    m_fetcher.setProxyPort(IntegerText::toInt(m_ui->sEdit2->text()));
+    const ProxySettings proxy = ProxySettings::load(*m_settings);
+    m_ui->sEdit1->setText(proxy.address);
+    m_ui->sEdit2->setText(proxy.port);
+    m_ui->sCheckBox1->setChecked(proxy.use);
+    // What the boxes show now is what the fetcher gets.
+    proxyBoxes().applyTo(m_fetcher);
     if (m_ports.prepareFetcher)
         m_ports.prepareFetcher(m_fetcher);
     m_startPage->start();
@@ -332,15 +331,13 @@ void TMainForm::sBitBtn9Click() {
 void TMainForm::sButton1Click() {
     if (!m_settings)
         throw Failure(u"Unable to write to "_s + QDir(m_ports.executableDir).filePath(u"Config.ini"_s));
-    if (m_ui->sCheckBox1->isChecked()) {
-        m_settings->WriteString(proxySection, u"ip"_s, m_ui->sEdit1->text());
-        m_settings->WriteString(proxySection, u"port"_s, m_ui->sEdit2->text());
-        m_settings->WriteBool(proxySection, u"useProxy"_s, true);
-    } else {
-        m_settings->WriteBool(proxySection, u"useProxy"_s, false);
-    }
+    proxyBoxes().save(*m_settings);
     m_ports.dialogs.message(u"Настройки успешно изменены! Для того что бы новые настройки вступили в силу "
                             u"необходимо перезапустить программу!"_s);
+}
+
+ProxySettings TMainForm::proxyBoxes() const {
+    return {m_ui->sEdit1->text(), m_ui->sEdit2->text(), m_ui->sCheckBox1->isChecked()};
 }
 
 void TMainForm::sComboBox1Change() {

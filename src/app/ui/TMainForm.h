@@ -19,6 +19,7 @@ class FilmDownload;
 class FixedPages;
 class IniFile;
 class PlayCommand;
+struct ProxySettings;
 class PlayerPage;
 class Query;
 class QLabel;
@@ -103,6 +104,7 @@ private:
     void FindEditChange();
     void sPageControl2Change();
     void sComboBox1Change();
+    [[nodiscard]] ProxySettings proxyBoxes() const;
     void dataSourceChange(MediaKind kind);
     void play(MediaKind kind);
     void playGrid(MediaKind kind);
