@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalog/MediaKind.h"
 #include "player/TextHolder.h"
 
 // The main window's current-item holders: commands read the selected item from
@@ -12,6 +13,16 @@ struct MainHolders {
     TextHolder TVLinkDBEdit;    // http: the same fragment, as stored by "add to favorites"
     TextHolder RadioNameDBEdit; // radio
     TextHolder RadioDBEdit;     // radiolink
+
+    // The title and address of the current item of a kind, as a favorite stores them.
+    [[nodiscard]] const TextHolder& title(MediaKind kind) const {
+        return kind == MediaKind::Video ? VideoNameDBEdit
+               : kind == MediaKind::Tv  ? TVNameDBEdit
+                                        : RadioNameDBEdit;
+    }
+    [[nodiscard]] const TextHolder& address(MediaKind kind) const {
+        return kind == MediaKind::Video ? DBEdit1 : kind == MediaKind::Tv ? TVLinkDBEdit : RadioDBEdit;
+    }
 };
 
 // The favorites window's holders, one pair per favorites list.

@@ -293,14 +293,7 @@ void TMainForm::AddToFavoritesBitBtnClick() {
     if (!m_data)
         return;
     const MediaKind kind = activeList();
-    const auto& h = m_holders;
-    const TextHolder& title = kind == MediaKind::Video ? h.VideoNameDBEdit
-                              : kind == MediaKind::Tv  ? h.TVNameDBEdit
-                                                       : h.RadioNameDBEdit;
-    const TextHolder& address = kind == MediaKind::Video ? h.DBEdit1
-                                : kind == MediaKind::Tv  ? h.TVLinkDBEdit
-                                                         : h.RadioDBEdit;
-    addToFavorites(m_ports.dialogs, m_data->favorites(kind), title, address);
+    addToFavorites(m_ports.dialogs, m_data->favorites(kind), m_holders.title(kind), m_holders.address(kind));
 }
 
 void TMainForm::sBitBtn4Click() {
