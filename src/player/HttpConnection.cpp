@@ -12,14 +12,19 @@
 #include <openssl/x509v3.h>
 
 #include <cerrno>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <poll.h>
 #include <string_view>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 namespace asio = boost::asio;
 namespace beast = boost::beast;
 namespace http = beast::http;
 using boost::system::error_code;
+using tcp = boost::asio::ip::tcp;
 
 namespace {
 
@@ -112,23 +117,68 @@ beast::tcp_stream& HttpConnection::tcp() {
     return m_tls ? m_tls->next_layer() : *m_plain;
 }
 
+namespace {
+
+// Looks a host name up within a time limit. The system resolver cannot be interrupted, so the
+// lookup runs on a thread of its own that is left to finish by itself when the limit passes.
+// An address literal needs no lookup at all.
+tcp::resolver::results_type resolveWithin(const std::string& host, int port,
+                                          std::chrono::milliseconds limit) {
+    error_code literal;
+    const auto address = asio::ip::make_address(host, literal);
+    if (!literal)
+        return tcp::resolver::results_type::create(tcp::endpoint(address, static_cast<unsigned short>(port)),
+                                                   host, std::to_string(port));
+    struct Lookup {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        error_code ec;
+        tcp::resolver::results_type results;
+    };
+    auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, host, port] {
+        asio::io_context context;
+        tcp::resolver resolver(context);
+        error_code ec;
+        auto results = resolver.resolve(host, std::to_string(port), tcp::resolver::numeric_service, ec);
+        const std::lock_guard lock(lookup->mutex);
+        lookup->ec = ec;
+        lookup->results = std::move(results);
+        lookup->finished = true;
+        lookup->done.notify_one();
+    }).detach();
+    std::unique_lock lock(lookup->mutex);
+    if (!lookup->done.wait_for(lock, limit, [&] { return lookup->finished; }))
+        throw networkFailure(beast::error::timeout, true);
+    if (lookup->ec)
+        throw networkFailure(lookup->ec, true);
+    return lookup->results;
+}
+
+} // namespace
+
 void HttpConnection::connect(const QByteArray& host, int port) {
-    asio::ip::tcp::resolver resolver(m_context);
-    error_code ec;
-    const auto endpoints = resolver.resolve(host.toStdString(), std::to_string(port),
-                                            asio::ip::tcp::resolver::numeric_service, ec);
-    if (ec) {
+    const auto started = std::chrono::steady_clock::now();
+    tcp::resolver::results_type endpoints;
+    try {
+        endpoints = resolveWithin(host.toStdString(), port, m_connectTimeout);
+    } catch (const Failure&) {
         m_reusable = false;
-        throw networkFailure(ec, true);
+        throw;
     }
     m_plain = std::make_unique<beast::tcp_stream>(m_context);
-    m_plain->expires_after(m_connectTimeout);
-    ec = run([&](auto handler) { m_plain->async_connect(endpoints, handler); });
+    // The look-up and the connection share one time limit.
+    const auto spent =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    m_plain->expires_after(std::max(std::chrono::milliseconds(1), m_connectTimeout - spent));
+    const error_code ec = run([&](auto handler) { m_plain->async_connect(endpoints, handler); });
     if (ec) {
         m_reusable = false;
         throw networkFailure(ec, true);
     }
-    m_plain->socket().set_option(asio::ip::tcp::no_delay(true), ec);
+    error_code ignored;
+    m_plain->socket().set_option(asio::ip::tcp::no_delay(true), ignored);
 }
 
 void HttpConnection::openTunnel(const QByteArray& authority, const QByteArray& userAgent) {

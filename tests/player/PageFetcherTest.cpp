@@ -353,9 +353,10 @@ TEST(PageFetcherFailure, NetworkErrorsAndTimeOutsCarryTheSocketErrorForm) {
     EXPECT_EQ(outcome(fetcher, server.url(u"/stalled"_s)),
               u"FAILURE: Socket Error # 110\r\nRead timed out."_s);
 
-    // A failure leaves the fetcher usable.
+    // A failure leaves the fetcher usable; a host name is looked up (here from the hosts file).
     server.route("/page", "fine");
     EXPECT_EQ(outcome(fetcher, server.url(u"/page"_s)), u"fine"_s);
+    EXPECT_EQ(outcome(fetcher, u"http://localhost:%1/page"_s.arg(server.port())), u"fine"_s);
 }
 
 TEST(PageFetcherTls, VerifiesTheServerDirectlyAndThroughAProxyTunnel) {
