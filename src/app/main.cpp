@@ -65,8 +65,8 @@ int main(int argc, char** argv) {
     MessageBoxDialogs dialogs;
     DesktopShell shell;
     const Site site;
-    const auto makeBrowser = [](QWidget* parent, const char* name) {
-        auto* view = new WebEngineBrowserView(parent);
+    const auto makeBrowser = [&shell](QWidget* parent, const char* name) {
+        auto* view = new WebEngineBrowserView(shell, parent);
         view->setObjectName(QString::fromLatin1(name));
         return BrowserWidget{view, view};
     };

@@ -2,12 +2,30 @@
 
 #include "player/BrowserView.h"
 
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
+class Shell;
+
+// The page behind a view: whatever a page wants to open in a new window (a pop-up, a
+// link with a target) goes to the user's own browser instead.
+class ShellWindowsPage : public QWebEnginePage {
+    Q_OBJECT
+public:
+    ShellWindowsPage(Shell& shell, QObject* parent);
+    // Public so that tests can ask for a window as a page would.
+    QWebEnginePage* createWindow(WebWindowType type) override;
+
+private:
+    Shell& m_shell;
+};
+
 // The embedded browser: a Chromium view that loads what it is told and returns at once.
+// The player page is a local file with content from the network in it, so local pages may
+// load remote content but never read other local files.
 class WebEngineBrowserView : public QWebEngineView, public BrowserView {
     Q_OBJECT
 public:
-    explicit WebEngineBrowserView(QWidget* parent = nullptr);
+    WebEngineBrowserView(Shell& shell, QWidget* parent = nullptr);
     void navigate(const QString& target) override;
 };
