@@ -136,7 +136,6 @@ void openCatalog() {
                             nullptr) != SQLITE_OK)
             throw std::runtime_error("cannot open the benchmark catalog");
         // The same connection settings as the program's own catalog connection.
-        exec(*db, "PRAGMA mmap_size = 268435456");
         exec(*db, "PRAGMA cache_size = -65536");
     }
     installUnicodeText(g_catalog.unicode);

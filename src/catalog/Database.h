@@ -34,7 +34,7 @@ public:
 
 private:
     QString m_path;
-    [[nodiscard]] std::unique_ptr<SQLite::Database> openConnection() const;
+    [[nodiscard]] std::unique_ptr<SQLite::Database> openConnection(int mode) const;
 
     std::unique_ptr<SQLite::Database> m_db;
     std::vector<std::unique_ptr<SQLite::Database>> m_workers;

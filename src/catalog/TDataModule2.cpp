@@ -92,26 +92,21 @@ QStringList TDataModule2::searchStatement(const Query& query) {
 
 void TDataModule2::search(const QString& text) {
     Query* const queries[] = {&ADOQuery1, &ADOQuery2, &ADOQuery3};
+    if (!ADOConnection1.isOpen()) {
+        // Nothing to run on: the video list meets the connection's failure.
+        ADOQuery1.setSql(searchStatement(ADOQuery1), {text});
+        ADOQuery1.open();
+    }
+    sqlite3* const connections[] = {ADOConnection1.worker(0).getHandle(),
+                                    ADOConnection1.worker(1).getHandle(),
+                                    ADOConnection1.handle().getHandle()};
     std::array<QStringList, 3> statements;
     for (size_t i = 0; i < 3; ++i)
         statements[i] = searchStatement(*queries[i]);
 
-    std::array<sqlite3*, 3> connections{};
-    try {
-        connections = {ADOConnection1.worker(0).getHandle(), ADOConnection1.worker(1).getHandle(),
-                       ADOConnection1.handle().getHandle()};
-    } catch (const Failure&) {
-        // No connection to be had: one after another, so the video list meets the failure.
-        for (size_t i = 0; i < 3; ++i) {
-            queries[i]->setSql(statements[i], {text});
-            queries[i]->open();
-        }
-        return;
-    }
-
-    // The three statements run at once, each on its own connection; the results are then
-    // shown in the order video, online TV, radio, and the first refusal stops there, just as
-    // if they had run one after another. The keystroke still returns only when all are done.
+    // The three statements run at once, each on its own connection, and all of them end before
+    // any list changes. Then the results are shown in the order video, online TV, radio, and the
+    // first refusal stops there, just as if the statements had run one after another.
     const auto fetch = [&](size_t i) { return queries[i]->fetch(connections[i], statements[i], {text}); };
     std::future<Query::Snapshot> video = std::async(std::launch::async, fetch, 0);
     std::future<Query::Snapshot> tv = std::async(std::launch::async, fetch, 1);
@@ -122,7 +117,9 @@ void TDataModule2::search(const QString& text) {
         radioResult.set_exception(std::current_exception());
     }
     std::future<Query::Snapshot> radio = radioResult.get_future();
-    std::future<Query::Snapshot>* results[] = {&video, &tv, &radio};
+    std::future<Query::Snapshot>* const results[] = {&video, &tv, &radio};
+    for (auto* result : results)
+        result->wait();
     for (size_t i = 0; i < 3; ++i) {
         queries[i]->setSql(statements[i], {text});
         queries[i]->apply(results[i]->get());
