@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QSocketNotifier>
 #include <csignal>
+#include <functional>
 #include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -29,19 +30,15 @@ void onTerminate(int) {
 }
 
 // SIGTERM and SIGINT end the program like the close button does (main.html removed,
-// windows destroyed in order), also while a box is open.
-void closeOnTermination(bool& terminated) {
+// windows destroyed in order), also while a box is open or start-up is still going on.
+void onTermination(const std::function<void()>& end) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [&terminated] {
-        terminated = true;
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [end] {
         char byte;
         [[maybe_unused]] const auto got = ::read(signalPipe[0], &byte, 1);
-        while (QWidget* modal = QApplication::activeModalWidget())
-            modal->close();
-        if (mainWindow)
-            mainWindow->close();
+        end();
     });
     std::signal(SIGTERM, onTerminate);
     std::signal(SIGINT, onTerminate);
@@ -59,10 +56,14 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(AppInfo::title);
     app.setQuitOnLastWindowClosed(false);
 
-    bool terminated = false;
-    closeOnTermination(terminated);
-
     MessageBoxDialogs dialogs;
+    bool terminated = false;
+    onTermination([&] {
+        terminated = true;
+        dialogs.stop();
+        if (mainWindow)
+            mainWindow->close();
+    });
     DesktopShell shell;
     const Site site;
     const auto makeBrowser = [&shell](QWidget* parent, const char* name) {

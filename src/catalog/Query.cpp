@@ -221,20 +221,18 @@ void Query::sort(const QString& field) {
     emit layoutAboutToBeChanged();
     std::vector<Row> sorted;
     sorted.reserve(m_rows.size());
-    int current = -1;
+    std::vector<int> position(m_rows.size()); // old row -> new row
     for (size_t i = 0; i < order.size(); ++i) {
         sorted.push_back(m_rows[size_t(order[i])]);
-        if (order[i] == m_current)
-            current = static_cast<int>(i);
+        position[size_t(order[i])] = static_cast<int>(i);
     }
     m_rows = std::move(sorted);
-    m_current = current;
+    if (m_current >= 0)
+        m_current = position[size_t(m_current)];
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
-    for (const QModelIndex& index : before) {
-        const auto it = std::find(order.begin(), order.end(), index.row());
-        after << this->index(static_cast<int>(it - order.begin()), index.column());
-    }
+    for (const QModelIndex& index : before)
+        after << this->index(position[size_t(index.row())], index.column());
     changePersistentIndexList(before, after);
     emit layoutChanged();
     emit dataChange();

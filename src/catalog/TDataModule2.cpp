@@ -33,19 +33,10 @@ TDataModule2::TDataModule2(const QString& databasePath, QObject* parent)
 }
 
 void TDataModule2::open(Dialogs& dialogs) {
-    try {
-        ADOConnection1.connect();
-    } catch (const Failure& failure) {
-        dialogs.error(errorBoxText(failure.message()));
-    }
+    reportingFailures(dialogs, [this] { ADOConnection1.connect(); });
     for (Query* query :
-         {&ADOQuery1, &ADOQuery2, &ADOQuery3, &FavoriteVideoQuery, &FavoriteTVQuery, &FavoriteRadioQuery}) {
-        try {
-            query->open();
-        } catch (const Failure& failure) {
-            dialogs.error(errorBoxText(failure.message()));
-        }
-    }
+         {&ADOQuery1, &ADOQuery2, &ADOQuery3, &FavoriteVideoQuery, &FavoriteTVQuery, &FavoriteRadioQuery})
+        reportingFailures(dialogs, [query] { query->open(); });
 }
 
 void TDataModule2::bindHolder(TextHolder& holder, Query& query, const QString& field, QObject* context) {

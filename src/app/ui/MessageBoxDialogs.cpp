@@ -3,6 +3,7 @@
 #include "app/AppInfo.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -15,12 +16,14 @@ void show(QMessageBox::Icon icon, const QString& text) {
 } // namespace
 
 void MessageBoxDialogs::message(const QString& text) {
-    show(QMessageBox::NoIcon, text);
+    if (!m_stopped)
+        show(QMessageBox::NoIcon, text);
 }
 
 bool MessageBoxDialogs::question(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, AppInfo::title, text, QMessageBox::NoButton,
-                    QApplication::activeWindow());
+    if (m_stopped)
+        return false;
+    QMessageBox box(QMessageBox::NoIcon, AppInfo::title, text, QMessageBox::NoButton, QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
     QPushButton* yes = box.addButton(u"&Yes"_s, QMessageBox::YesRole);
     QPushButton* no = box.addButton(u"&No"_s, QMessageBox::NoRole);
@@ -31,5 +34,21 @@ bool MessageBoxDialogs::question(const QString& text) {
 }
 
 void MessageBoxDialogs::error(const QString& text) {
-    show(QMessageBox::Critical, text);
+    if (!m_stopped)
+        show(QMessageBox::Critical, text);
+}
+
+void MessageBoxDialogs::stop() {
+    m_stopped = true;
+    // Every modal window on screen ends as if cancelled (a bounded loop: a window that
+    // refused to go must not hang the end of the program).
+    for (int i = 0; i < 16; ++i) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            break;
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->hide();
+    }
 }

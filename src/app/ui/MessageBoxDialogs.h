@@ -8,4 +8,10 @@ public:
     void message(const QString& text) override;
     bool question(const QString& text) override;
     void error(const QString& text) override;
+    // The program is being ended: the box on screen closes and no further box is shown
+    // (a question then counts as No).
+    void stop();
+
+private:
+    bool m_stopped = false;
 };

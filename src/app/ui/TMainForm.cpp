@@ -84,7 +84,6 @@ TMainForm::TMainForm(MainFormPorts ports, QWidget* parent)
     m_ui->sLabel13->setText(u"E-Mail: "_s + m_ports.site.makerEmail);
     for (QLabel* link : {m_ui->sLabel12, m_ui->sLabel15}) {
         link->setStyleSheet(u"color: navy;"_s);
-        link->installEventFilter(this);
     }
     m_ui->sComboBox1->addItems(ThemeCatalog::names());
     m_ui->sComboBox1->setCurrentIndex(-1);
@@ -96,12 +95,6 @@ TMainForm::TMainForm(MainFormPorts ports, QWidget* parent)
         palette.setColor(QPalette::Base, Qt::white);
         palette.setColor(QPalette::Text, Qt::black);
         box->setPalette(palette);
-    }
-
-    // Double-clicks anywhere on a list (rows, title row, empty part) play it.
-    for (QTableView* grid : {m_ui->sDBGrid1, m_ui->sDBGrid2, m_ui->sDBGrid3}) {
-        grid->viewport()->installEventFilter(this);
-        grid->horizontalHeader()->viewport()->installEventFilter(this);
     }
 
     m_page = std::make_unique<PlayerPage>(m_ports.executableDir, *m_player.view);
@@ -144,14 +137,11 @@ TMainForm::TMainForm(MainFormPorts ports, QWidget* parent)
     connect(m_ui->sComboBox1, &QComboBox::currentIndexChanged, this,
             [this] { run([this] { sComboBox1Change(); }); });
 
-    // The hidden menu's keys work in every window of the program.
+    // The hidden menu's keys work in every window of the program; the same filter sees the
+    // double-clicks on the lists and the clicks on the link labels.
     qApp->installEventFilter(this);
 
-    try {
-        FormCreate();
-    } catch (const Failure& failure) {
-        m_ports.dialogs.error(errorBoxText(failure.message()));
-    }
+    run([this] { FormCreate(); });
 }
 
 TMainForm::~TMainForm() {
@@ -190,13 +180,7 @@ void TMainForm::setOtherWindows(TFavoriteForm* favorites, TForm5* addOns) {
 }
 
 void TMainForm::run(const std::function<void()>& command) {
-    try {
-        command();
-    } catch (const Failure& failure) {
-        m_ports.dialogs.error(errorBoxText(failure.message()));
-    } catch (const std::exception& e) {
-        m_ports.dialogs.error(errorBoxText(QString::fromUtf8(e.what())));
-    }
+    reportingFailures(m_ports.dialogs, command);
 }
 
 MediaKind TMainForm::activeList() const {
@@ -277,11 +261,14 @@ void TMainForm::FavoritesBitBtnClick() {
     if (!m_favorites)
         return;
     if (!m_favoritesShownBefore) {
+        // Centred over the main window, but not beyond the desktop's left or top edge.
         m_favoritesShownBefore = true;
-        const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
-        QPoint at = frameGeometry().center() - m_favorites->rect().center();
-        if (!screen.isNull())
-            at = QPoint(std::max(at.x(), screen.left()), std::max(at.y(), screen.top()));
+        QRect frame = m_favorites->frameGeometry();
+        frame.moveCenter(frameGeometry().center());
+        QPoint at = frame.topLeft();
+        if (const QScreen* screen = this->screen())
+            at = QPoint(std::max(at.x(), screen->availableGeometry().left()),
+                        std::max(at.y(), screen->availableGeometry().top()));
         m_favorites->move(at);
     }
     m_favorites->show();
@@ -430,7 +417,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         if (!target || !isEnabled() || QApplication::activeModalWidget())
             break;
         QWidget* window = target->window();
-        if (window != this && window != reinterpret_cast<QWidget*>(m_favorites))
+        if (window != this && window != static_cast<QWidget*>(m_favorites))
             break;
         auto* key = static_cast<QKeyEvent*>(event);
         if (handleShortcut(key)) {
@@ -439,24 +426,16 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     }
-    case QEvent::MouseButtonDblClick: {
+    case QEvent::MouseButtonDblClick:
         for (auto [grid, kind] :
              {std::pair{m_ui->sDBGrid3, MediaKind::Video}, std::pair{m_ui->sDBGrid2, MediaKind::Tv},
               std::pair{m_ui->sDBGrid1, MediaKind::Radio}}) {
-            if (watched == grid->viewport() || watched == grid->horizontalHeader()->viewport()) {
-                if (watched == grid->viewport()) {
-                    // The first click has already made the row current.
-                    const auto* mouse = static_cast<QMouseEvent*>(event);
-                    const QModelIndex index = grid->indexAt(mouse->position().toPoint());
-                    if (index.isValid())
-                        grid->setCurrentIndex(index);
-                }
+            if (isDoubleClickOn(grid, watched, event)) {
                 run([this, kind] { playGrid(kind); });
                 return true;
             }
         }
         break;
-    }
     case QEvent::MouseButtonRelease:
         if (watched == m_ui->sLabel12) {
             run([this] { sLabel12Click(); });

@@ -3,6 +3,7 @@
 #include "catalog/Query.h"
 
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QTableView>
 
 using namespace Qt::StringLiterals;
@@ -30,4 +31,16 @@ void bindGrid(QTableView* grid, Query& query) {
                              query.setCurrentRow(current.row());
                      });
     follow();
+}
+
+bool isDoubleClickOn(QTableView* grid, QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::MouseButtonDblClick)
+        return false;
+    if (watched == grid->viewport()) {
+        const QModelIndex index = grid->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        if (index.isValid())
+            grid->setCurrentIndex(index);
+        return true;
+    }
+    return watched == grid->horizontalHeader()->viewport();
 }

@@ -31,10 +31,6 @@ TFavoriteForm::TFavoriteForm(TDataModule2& data, TMainForm& mainForm, Dialogs& d
     bindGrid(m_ui->sDBGrid1, data.FavoriteVideoQuery);
     bindGrid(m_ui->sDBGrid2, data.FavoriteTVQuery);
     bindGrid(m_ui->sDBGrid3, data.FavoriteRadioQuery);
-    for (QTableView* grid : {m_ui->sDBGrid1, m_ui->sDBGrid2, m_ui->sDBGrid3}) {
-        grid->viewport()->installEventFilter(this);
-        grid->horizontalHeader()->viewport()->installEventFilter(this);
-    }
 
     const auto on = [this](QAbstractButton* button, void (TFavoriteForm::*command)()) {
         connect(button, &QAbstractButton::clicked, this,
@@ -44,7 +40,8 @@ TFavoriteForm::TFavoriteForm(TDataModule2& data, TMainForm& mainForm, Dialogs& d
     on(m_ui->DelsBitBtn, &TFavoriteForm::DelsBitBtnClick);
     on(m_ui->ABCsBitBtn, &TFavoriteForm::ABCsBitBtnClick);
     on(m_ui->ClosesBitBtn, &TFavoriteForm::ClosesBitBtnClick);
-    // Escape anywhere in the window presses its first cancel button, the delete button.
+    // Escape anywhere in the window presses its first cancel button, the delete button; the
+    // same filter sees the double-clicks on the lists.
     qApp->installEventFilter(this);
 }
 
@@ -114,19 +111,11 @@ bool TFavoriteForm::eventFilter(QObject* watched, QEvent* event) {
         m_ui->DelsBitBtn->click();
         return true;
     }
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        const std::pair<QTableView*, MediaKind> grids[] = {{m_ui->sDBGrid1, MediaKind::Video},
-                                                           {m_ui->sDBGrid2, MediaKind::Tv},
-                                                           {m_ui->sDBGrid3, MediaKind::Radio}};
-        for (const auto& [grid, kind] : grids) {
-            if (watched != grid->viewport() && watched != grid->horizontalHeader()->viewport())
-                continue;
-            if (watched == grid->viewport()) {
-                const QModelIndex index =
-                    grid->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
-                if (index.isValid())
-                    grid->setCurrentIndex(index);
-            }
+    const std::pair<QTableView*, MediaKind> grids[] = {{m_ui->sDBGrid1, MediaKind::Video},
+                                                       {m_ui->sDBGrid2, MediaKind::Tv},
+                                                       {m_ui->sDBGrid3, MediaKind::Radio}};
+    for (const auto& [grid, kind] : grids) {
+        if (isDoubleClickOn(grid, watched, event)) {
             if (activeList() == kind)
                 m_main.run([this, kind] { play(kind); });
             return true;
