@@ -196,3 +196,17 @@ TEST(MainWindow, ExitAsksOnF10AndClosingRemovesThePlayerPage) {
     EXPECT_FALSE(app.form->isVisible());
     EXPECT_EQ(app.dialogs.shown.size(), boxes);
 }
+
+TEST(MainWindow, MenuKeysRestWhileAModalWindowIsOpen) {
+    MainWindowFixture app;
+    app.start();
+    QTest::keyClick(app.form.get(), Qt::Key_F8);
+    app.addOns->setWindowModality(Qt::ApplicationModal);
+    app.addOns->show();
+    QTest::keyClick(app.form.get(), Qt::Key_F2);
+    QTest::keyClick(app.addOns.get(), Qt::Key_F2);
+    EXPECT_EQ(app.playerPageBytes(), QByteArray("<none>"));
+    app.addOns->hide();
+    QTest::keyClick(app.form.get(), Qt::Key_F2);
+    EXPECT_NE(app.playerPageBytes(), QByteArray("<none>"));
+}

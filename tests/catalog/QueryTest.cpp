@@ -221,17 +221,24 @@ TEST(DataModule, HoldersFollowTheCurrentRowUntilWrittenOver) {
 }
 
 TEST(DataModule, ASearchStopsAtTheRefusedListAndLeavesTheLaterOnesAlone) {
-    TempCatalog db(fixture);
+    TempCatalog db(fixture + u"INSERT INTO bdtv (tv, http) VALUES ('Канал', '<p>');"_s);
     TDataModule2 data(db.path());
+    MainHolders holders;
+    QObject context;
+    data.bindMain(holders, &context);
     FakeDialogs dialogs;
     data.open(dialogs);
+    ASSERT_EQ(holders.TVNameDBEdit.text(), u"Канал"_s);
     data.ADOQuery3.setCurrentRow(2);
     // Another process renames the TV title column away.
     db.exec(u"ALTER TABLE bdtv RENAME COLUMN tv TO name;"_s);
     EXPECT_EQ(failureOf([&] { data.search(u"б"_s); }), u"no such column: tv"_s);
     EXPECT_EQ(titles(data.ADOQuery1), (QStringList{u"Яблоко"_s, u"арбуз"_s, u"Бобр"_s}));
     EXPECT_FALSE(data.ADOQuery2.isActive());
+    EXPECT_EQ(holders.TVNameDBEdit.text(), QString());
+    EXPECT_EQ(holders.DBMemo1.text(), QString());
     EXPECT_EQ(data.ADOQuery3.recordCount(), 4); // untouched, its current row too
+    EXPECT_EQ(holders.RadioNameDBEdit.text(), u"НОВОСТИ"_s);
     EXPECT_EQ(data.ADOQuery3.currentRow(), 2);
     EXPECT_EQ(data.ADOQuery3.statementText(), u"SELECT*\r\nFROM radiolist\r\n"_s);
 }

@@ -222,3 +222,20 @@ TEST(FavoritesWindow, PlayingAFavoriteMakesItTheMainWindowsCurrentItem) {
     app.data->ADOQuery3.setCurrentRow(1);
     EXPECT_EQ(main.RadioNameDBEdit.text(), u"Европа Плюс"_s);
 }
+
+TEST(FavoritesWindow, WithoutDatabaseEveryCommandReportsTheClosedList) {
+    MainWindowFixture app;
+    app.start(false);
+    app.dialogs.shown.clear();
+    app.dialogs.answers.enqueue(true);
+    QTest::keyClick(app.form.get(), Qt::Key_Insert);
+    Ui::TFavoriteForm& ui = app.favorites->ui();
+    ui.ABCsBitBtn->click();
+    app.dialogs.answers.enqueue(true);
+    ui.DelsBitBtn->click();
+    EXPECT_EQ(app.dialogs.shown,
+              (QStringList{addQuestion,
+                           u"error: FavoriteVideoQuery: Cannot perform this operation on a closed dataset."_s,
+                           u"error: FavoriteVideoQuery: Cannot perform this operation on a closed dataset."_s,
+                           deleteQuestion, cannotDelete}));
+}

@@ -1,5 +1,7 @@
 #include "support/MainWindowFixture.h"
 
+#include "player/PlayCommand.h"
+
 #include "ui_TMainForm.h"
 
 #include <QHeaderView>
@@ -79,12 +81,16 @@ TEST(PlayFromWindow, AFailedDownloadKeepsThePageAndTheView) {
     app.form->holders().DBEdit1.bind(app.siteBase() + u"/video"_s);
     QTest::keyClick(app.form.get(), Qt::Key_F2);
     const QStringList shown = app.player.targets;
+    const QString memo1 = app.form->playCommand().memo1().text();
+    const QString memo2 = app.form->playCommand().memo2().text();
 
     app.server.respond("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
     QTest::keyClick(app.form.get(), Qt::Key_F2);
     EXPECT_EQ(app.dialogs.shown.last(), u"message: Произошла ошибка подключения!"_s);
     EXPECT_EQ(app.playerPageBytes(), videoPlayerPage);
     EXPECT_EQ(app.player.targets, shown);
+    EXPECT_EQ(app.form->playCommand().memo1().text(), memo1);
+    EXPECT_EQ(app.form->playCommand().memo2().text(), memo2);
 }
 
 TEST(PlayFromWindow, FilmDownloadOffersTheFlvLinkOfTheCurrentVideo) {
