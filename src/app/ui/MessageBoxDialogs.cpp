@@ -23,7 +23,8 @@ void MessageBoxDialogs::message(const QString& text) {
 bool MessageBoxDialogs::question(const QString& text) {
     if (m_stopped)
         return false;
-    QMessageBox box(QMessageBox::NoIcon, AppInfo::title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    QMessageBox box(QMessageBox::NoIcon, AppInfo::title, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
     QPushButton* yes = box.addButton(u"&Yes"_s, QMessageBox::YesRole);
     QPushButton* no = box.addButton(u"&No"_s, QMessageBox::NoRole);
