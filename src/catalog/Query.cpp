@@ -74,8 +74,12 @@ void Query::setSql(QStringList lines, QStringList parameters) {
 }
 
 QString Query::statementText() const {
+    return joinedLines(m_sql);
+}
+
+QString Query::joinedLines(const QStringList& lines) {
     QString text;
-    for (const QString& line : m_sql)
+    for (const QString& line : lines)
         text += line + u"\r\n"_s;
     return text;
 }
@@ -88,10 +92,7 @@ void Query::open() {
 
 Query::Snapshot Query::fetch(sqlite3* db, const QStringList& sql, const QStringList& parameters) const {
     Statement st;
-    QString text;
-    for (const QString& line : sql)
-        text += line + u"\r\n"_s;
-    const QByteArray utf8 = text.toUtf8();
+    const QByteArray utf8 = joinedLines(sql).toUtf8();
     if (sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &st.stmt, nullptr) !=
         SQLITE_OK)
         throw Failure(engineMessage(db));

@@ -39,6 +39,8 @@ public:
     void setSql(QStringList lines, QStringList parameters = {});
     [[nodiscard]] const QStringList& sql() const { return m_sql; }
     [[nodiscard]] QString statementText() const;
+    // Statement lines as the engine gets them: each followed by CR LF.
+    [[nodiscard]] static QString joinedLines(const QStringList& lines);
 
     // Runs the statement and fetches the whole result; throws Failure on refusal,
     // leaving the query closed.

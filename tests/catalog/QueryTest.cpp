@@ -34,13 +34,24 @@ const QString fixture =
     u"INSERT INTO radiolist (radio, radiolink) VALUES ('Новое радио', 'http://r/1'),"
     u" ('Rock FM', 'http://r/2'), ('НОВОСТИ', 'http://r/3'), ('It''s jazz', 'http://r/4');"_s;
 
+// A catalog file opened by the data component, with the main window's holders bound.
+struct OpenCatalog {
+    explicit OpenCatalog(const QString& sql) : db(sql), data(db.path()) {
+        data.bindMain(holders, &context);
+        data.open(dialogs);
+    }
+    TempCatalog db;
+    TDataModule2 data;
+    MainHolders holders;
+    QObject context;
+    FakeDialogs dialogs;
+};
+
 } // namespace
 
 TEST(DataModule, OpensAllSixQueriesWithTheirStartStatements) {
-    TempCatalog db(fixture);
-    TDataModule2 data(db.path());
-    FakeDialogs dialogs;
-    data.open(dialogs);
+    OpenCatalog catalog(fixture);
+    auto& [db, data, holders, context, dialogs] = catalog;
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join(u'\n').toStdString();
     EXPECT_EQ(data.ADOQuery1.statementText(), u"SELECT*\r\nFROM bdf\r\n"_s);
     EXPECT_EQ(titles(data.ADOQuery1),
@@ -104,21 +115,17 @@ TEST(DataModule, ABrokenTableFailsOnlyItsOwnQuery) {
 }
 
 TEST(Query, AShorterDeclaredColumnShortensTheField) {
-    TempCatalog db(TempCatalog::schemaSql() +
-                   u"DROP TABLE bdf;"
-                   u"CREATE TABLE bdf (key INTEGER PRIMARY KEY, films VARCHAR(5), fhttp TEXT);"
-                   u"INSERT INTO bdf (films, fhttp) VALUES ('Кинофильм', 'x');"_s);
-    TDataModule2 data(db.path());
-    FakeDialogs dialogs;
-    data.open(dialogs);
+    OpenCatalog catalog(TempCatalog::schemaSql() +
+                        u"DROP TABLE bdf;"
+                        u"CREATE TABLE bdf (key INTEGER PRIMARY KEY, films VARCHAR(5), fhttp TEXT);"
+                        u"INSERT INTO bdf (films, fhttp) VALUES ('Кинофильм', 'x');"_s);
+    auto& [db, data, holders, context, dialogs] = catalog;
     EXPECT_EQ(data.ADOQuery1.title(0), u"Киноф"_s);
 }
 
 TEST(Query, SearchUsesTheTextAsAParameter) {
-    TempCatalog db(fixture);
-    TDataModule2 data(db.path());
-    FakeDialogs dialogs;
-    data.open(dialogs);
+    OpenCatalog catalog(fixture);
+    auto& [db, data, holders, context, dialogs] = catalog;
     const struct {
         QString text;
         QStringList radio;
@@ -144,10 +151,8 @@ TEST(Query, SearchUsesTheTextAsAParameter) {
 }
 
 TEST(Query, SortOrdersTheSnapshotAndKeepsTheCurrentRecord) {
-    TempCatalog db(fixture);
-    TDataModule2 data(db.path());
-    FakeDialogs dialogs;
-    data.open(dialogs);
+    OpenCatalog catalog(fixture);
+    auto& [db, data, holders, context, dialogs] = catalog;
     Query& q = data.ADOQuery1;
     q.setCurrentRow(4); // Бобр
     QSignalSpy changes(&q, &Query::dataChange);
@@ -161,10 +166,8 @@ TEST(Query, SortOrdersTheSnapshotAndKeepsTheCurrentRecord) {
 }
 
 TEST(Query, InsertAndDeleteAreWrittenAtOnce) {
-    TempCatalog db(fixture);
-    TDataModule2 data(db.path());
-    FakeDialogs dialogs;
-    data.open(dialogs);
+    OpenCatalog catalog(fixture);
+    auto& [db, data, holders, context, dialogs] = catalog;
     Query& fav = data.FavoriteRadioQuery;
     fav.insertRecord(u"Станция"_s, u"http://s/1"_s);
     fav.insertRecord(QString(), u"http://s/2"_s); // an empty title is left unset
@@ -185,10 +188,8 @@ TEST(Query, InsertAndDeleteAreWrittenAtOnce) {
 }
 
 TEST(Query, ARefusedInsertStoresNothingAndKeepsTheSnapshot) {
-    TempCatalog db(fixture);
-    TDataModule2 data(db.path());
-    FakeDialogs dialogs;
-    data.open(dialogs);
+    OpenCatalog catalog(fixture);
+    auto& [db, data, holders, context, dialogs] = catalog;
     db.exec(u"CREATE TRIGGER no_insert BEFORE INSERT ON fbdf BEGIN SELECT RAISE(ABORT, 'attempt to write a "
             u"readonly database'); END;"_s);
     EXPECT_EQ(failureOf([&] { data.FavoriteVideoQuery.insertRecord(u"a"_s, u"b"_s); }),
@@ -197,13 +198,8 @@ TEST(Query, ARefusedInsertStoresNothingAndKeepsTheSnapshot) {
 }
 
 TEST(DataModule, HoldersFollowTheCurrentRowUntilWrittenOver) {
-    TempCatalog db(fixture);
-    TDataModule2 data(db.path());
-    MainHolders holders;
-    QObject context;
-    data.bindMain(holders, &context);
-    FakeDialogs dialogs;
-    data.open(dialogs);
+    OpenCatalog catalog(fixture);
+    auto& [db, data, holders, context, dialogs] = catalog;
     EXPECT_EQ(holders.VideoNameDBEdit.text(), u"Яблоко"_s);
     EXPECT_EQ(holders.DBEdit1.text(), u"http://a/1"_s);
     EXPECT_EQ(holders.RadioDBEdit.text(), u"http://r/1"_s);
@@ -221,13 +217,8 @@ TEST(DataModule, HoldersFollowTheCurrentRowUntilWrittenOver) {
 }
 
 TEST(DataModule, ASearchStopsAtTheRefusedListAndLeavesTheLaterOnesAlone) {
-    TempCatalog db(fixture + u"INSERT INTO bdtv (tv, http) VALUES ('Канал', '<p>');"_s);
-    TDataModule2 data(db.path());
-    MainHolders holders;
-    QObject context;
-    data.bindMain(holders, &context);
-    FakeDialogs dialogs;
-    data.open(dialogs);
+    OpenCatalog catalog(fixture + u"INSERT INTO bdtv (tv, http) VALUES ('Канал', '<p>');"_s);
+    auto& [db, data, holders, context, dialogs] = catalog;
     ASSERT_EQ(holders.TVNameDBEdit.text(), u"Канал"_s);
     data.ADOQuery3.setCurrentRow(2);
     // Another process renames the TV title column away.
