@@ -4,6 +4,7 @@
 #include "player/CutBetween.h"
 #include "player/PageSource.h"
 #include "player/PlayerPage.h"
+#include "player/VideoPlayerFallback.h"
 
 #include <exception>
 
@@ -14,10 +15,21 @@ PlayCommand::PlayCommand(PageSource& source, PlayerPage& page, Dialogs& dialogs)
 
 void PlayCommand::playVideo(const QString& address) {
     guarded([&] {
-        const QString fragment = cutBetween(m_source.get(address), u"<object id=\""_s, u"</object>"_s);
-        m_memo2.setText(fragment);
-        // The fragment is taken back from Memo2, so it carries CR LF line breaks.
-        m_memo1.setText(PlayerPage::videoPage(m_memo2.text()));
+        const QString objectStart = u"<object id=\""_s;
+        const FetchedPage downloaded = m_source.fetch(address);
+        // Pages that still embed an object keep their classic page. Today's sites
+        // name their player in oEmbed or meta tags instead.
+        QString player;
+        if (!downloaded.text.contains(objectStart))
+            player = VideoPlayerFallback(m_source).find(downloaded.text, downloaded.address);
+        if (player.isEmpty()) {
+            m_memo2.setText(cutBetween(downloaded.text, objectStart, u"</object>"_s));
+            // The fragment is taken back from Memo2, so it carries CR LF line breaks.
+            m_memo1.setText(PlayerPage::videoPage(m_memo2.text()));
+        } else {
+            m_memo2.setText(player);
+            m_memo1.setText(VideoPlayerFallback::page(m_memo2.text()));
+        }
         m_page.writeAndShow(m_memo1.text());
     });
 }

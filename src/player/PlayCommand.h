@@ -15,7 +15,8 @@ class PlayCommand {
 public:
     PlayCommand(PageSource& source, PlayerPage& page, Dialogs& dialogs);
 
-    // Downloads the video's web page and shows its first embedded object.
+    // Downloads the video's web page and shows its first embedded object; a page
+    // without one shows the player its oEmbed or meta tags name, when they name one.
     void playVideo(const QString& address);
     // The channel's stored fragment is the page, written exactly as held.
     void playTv(const QString& fragment);

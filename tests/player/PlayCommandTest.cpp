@@ -65,6 +65,38 @@ TEST_F(PlayCommandTest, VideoPageWithoutMarkersShowsEmptyObject) {
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
+TEST_F(PlayCommandTest, PageWithObjectKeepsItEvenWhenItNamesOtherPlayers) {
+    const QString address = u"http://127.0.0.1/video/2"_s;
+    source.pages[address] = u"<link rel=\"alternate\" type=\"application/json+oembed\" href=\"/o\">"
+                            u"<meta property=\"og:video\" content=\"/e\"><object id=\"v\"></object>"_s;
+    play.playVideo(address);
+    EXPECT_EQ(source.requests, QStringList{address});
+    EXPECT_EQ(pageBytes(mainHtml),
+              "<HTML><BODY><div align=\"center\"><object id=\"v\"></object></div></BODY></HTML>");
+}
+
+TEST_F(PlayCommandTest, PageWithoutObjectPlaysItsOEmbedPlayerFromTheRedirectedAddress) {
+    const QString address = u"http://127.0.0.1/old/film"_s;
+    source.redirects[address] = u"http://127.0.0.1:8080/new/film?id=3"_s;
+    source.pages[address] = u"<html><head><link rel=\"alternate\" type=\"application/json+oembed\" "
+                            u"href=\"oembed?id=3&amp;format=json\"></head><body>Фильм</body></html>"_s;
+    const QString endpoint = u"http://127.0.0.1:8080/new/oembed?id=3&format=json"_s;
+    source.pages[endpoint] =
+        u"{\"type\":\"video\",\"title\":\"x\","
+        u"\"html\":\"<iframe src=\\\"http://127.0.0.1:8080/embed/3\\\">\\n</iframe>\"}"_s;
+
+    play.playVideo(address);
+
+    EXPECT_EQ(source.requests, QStringList({address, endpoint}));
+    EXPECT_EQ(play.memo2().text(), u"<iframe src=\"http://127.0.0.1:8080/embed/3\">\r\n</iframe>"_s);
+    EXPECT_EQ(pageBytes(mainHtml),
+              "<HTML><BODY><div align=\"center\"><iframe src=\"http://127.0.0.1:8080/embed/3\">"
+              "\r\n</iframe></div></BODY></HTML>");
+    EXPECT_EQ(pageText(mainHtml), play.memo1().text());
+    EXPECT_EQ(view.targets, QStringList{mainHtml});
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
 TEST_F(PlayCommandTest, TvFragmentIsWrittenExactlyAsHeld) {
     play.playTv(u"<embed src=\"a\">\n<b>Канал</b>\r"_s);
     EXPECT_EQ(pageBytes(mainHtml), "<embed src=\"a\">\n<b>\xCA\xE0\xED\xE0\xEB</b>\r");

@@ -50,6 +50,7 @@ public:
 };
 
 // Serves pages from a table; a missing address fails like a refused connection.
+// An address listed in `redirects` reports the target as where its page came from.
 class FakePageSource : public PageSource {
 public:
     QString get(const QString& address) override {
@@ -58,6 +59,11 @@ public:
             throw Failure(u"Socket Error # 111\r\nConnection refused."_s);
         return pages.value(address);
     }
+    FetchedPage fetch(const QString& address) override {
+        QString text = get(address);
+        return {std::move(text), redirects.value(address, address)};
+    }
     QHash<QString, QString> pages;
+    QHash<QString, QString> redirects;
     QStringList requests;
 };
