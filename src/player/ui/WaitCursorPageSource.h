@@ -8,6 +8,7 @@ class WaitCursorPageSource : public PageSource {
 public:
     explicit WaitCursorPageSource(PageSource& inner) : m_inner(inner) {}
     QString get(const QString& address) override;
+    FetchedPage fetch(const QString& address) override;
 
 private:
     PageSource& m_inner;
