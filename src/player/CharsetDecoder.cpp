@@ -4,12 +4,41 @@
 #include <unicode/ucnv.h>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
 struct ConverterCloser {
     void operator()(UConverter* converter) const { ucnv_close(converter); }
 };
+
+// The body in the named code page, or nothing when ICU does not know the name
+// or cannot convert.
+std::optional<QString> converted(const QByteArray& body, const char* name) {
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open(name, &status));
+    if (U_FAILURE(status) || !converter)
+        return std::nullopt;
+
+    // One byte never gives more than two UTF-16 units in the charsets we meet;
+    // if some converter needs more, the exact size is asked for below.
+    QString text(body.size() * 2 + 1, Qt::Uninitialized);
+    status = U_ZERO_ERROR;
+    int32_t length = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
+                                   static_cast<int32_t>(text.size()), body.constData(),
+                                   static_cast<int32_t>(body.size()), &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+        text.resize(length + 1);
+        status = U_ZERO_ERROR;
+        length = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
+                               static_cast<int32_t>(text.size()), body.constData(),
+                               static_cast<int32_t>(body.size()), &status);
+    }
+    if (U_FAILURE(status))
+        return std::nullopt;
+    text.resize(length);
+    return text;
+}
 
 } // namespace
 
@@ -29,33 +58,16 @@ QByteArray CharsetDecoder::charsetOf(const QByteArray& contentType) {
 }
 
 QString CharsetDecoder::decode(const QByteArray& body, const QByteArray& contentType) {
-    const QByteArray name = charsetOf(contentType);
+    if (body.isEmpty())
+        return {};
     // ICU opens its default converter for an empty name, which is not what an
     // answer without a charset means.
-    if (name.isEmpty() || body.isEmpty())
-        return QString::fromLatin1(body);
-
-    UErrorCode status = U_ZERO_ERROR;
-    const std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open(name.constData(), &status));
-    if (U_FAILURE(status) || !converter)
-        return QString::fromLatin1(body);
-
-    // One byte never gives more than two UTF-16 units in the charsets we meet;
-    // if some converter needs more, the exact size is asked for below.
-    QString text(body.size() * 2 + 1, Qt::Uninitialized);
-    status = U_ZERO_ERROR;
-    int32_t length = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
-                                   static_cast<int32_t>(text.size()), body.constData(),
-                                   static_cast<int32_t>(body.size()), &status);
-    if (status == U_BUFFER_OVERFLOW_ERROR) {
-        text.resize(length + 1);
-        status = U_ZERO_ERROR;
-        length = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
-                               static_cast<int32_t>(text.size()), body.constData(),
-                               static_cast<int32_t>(body.size()), &status);
-    }
-    if (U_FAILURE(status))
-        return QString::fromLatin1(body);
-    text.resize(length);
-    return text;
+    const QByteArray name = charsetOf(contentType);
+    if (!name.isEmpty())
+        if (std::optional<QString> text = converted(body, name.constData()))
+            return *std::move(text);
+    // The pages we download are Russian; the browser view reads them the same way.
+    if (std::optional<QString> text = converted(body, fallbackCharset))
+        return *std::move(text);
+    return QString::fromLatin1(body);
 }

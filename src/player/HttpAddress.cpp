@@ -2,12 +2,22 @@
 
 #include "app/Failure.h"
 
+#include <string_view>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Only bytes that cannot travel in a request line are encoded: non-ASCII (as
-// UTF-8) and control characters, which would otherwise break the head apart.
+// Bytes an address may not hold are encoded: non-ASCII (as UTF-8), control
+// characters, which would break the head apart, and blanks and the few marks
+// that servers answer with 400. "%" stays, so an encoded address is sent as is.
+bool mustEncode(unsigned char b) {
+    if (b >= 0x80 || b <= 0x20 || b == 0x7F)
+        return true;
+    static constexpr std::string_view unsafe = "\"<>\\^`{|}";
+    return unsafe.find(static_cast<char>(b)) != std::string_view::npos;
+}
+
 QByteArray encodeTarget(const QString& text) {
     static constexpr char hex[] = "0123456789ABCDEF";
     QByteArray out;
@@ -15,7 +25,7 @@ QByteArray encodeTarget(const QString& text) {
     out.reserve(utf8.size());
     for (const char c : utf8) {
         const auto b = static_cast<unsigned char>(c);
-        if (b >= 0x80 || b < 0x20 || b == 0x7F) {
+        if (mustEncode(b)) {
             out += '%';
             out += hex[b >> 4];
             out += hex[b & 0xF];

@@ -6,7 +6,8 @@
 
 // An absolute http or https address taken apart into what goes on the wire.
 // Non-ASCII parts are made sendable: the host in its IDNA form, the path and
-// query percent-encoded as UTF-8; everything else stays as written.
+// query percent-encoded as UTF-8, as are blanks, control characters and the
+// marks " < > \ ^ ` { | }; everything else, "%" included, stays as written.
 class HttpAddress {
 public:
     // Throws Failure with a readable message for an empty address, one without

@@ -37,6 +37,30 @@ bool isSuccess(int status) {
     return status >= 200 && status <= 299;
 }
 
+bool isRedirect(int status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+QByteArray headerValue(const QList<QPair<QByteArray, QByteArray>>& headers, const char* wanted) {
+    for (const auto& [name, value] : headers)
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return value;
+    return {};
+}
+
+// Where a redirect leads: Location resolved against the address that answered.
+// Servers put raw UTF-8 (or, rarely, Latin-1) into Location; both are read.
+QString redirectTarget(const HttpAddress& from, const QByteArray& location) {
+    const QString text =
+        QByteArrayView(location).isValidUtf8() ? QString::fromUtf8(location) : QString::fromLatin1(location);
+    const QUrl relative(text, QUrl::TolerantMode);
+    const QUrl base = QUrl::fromEncoded(from.absoluteTarget(), QUrl::TolerantMode);
+    const QUrl target = base.resolved(relative);
+    if (!relative.isValid() || !target.isValid() || target.host().isEmpty())
+        throw Failure(u"The server redirected to an unusable address \"%1\"."_s.arg(text));
+    return target.toString(QUrl::FullyEncoded);
+}
+
 QByteArray hostName(const QString& host) {
     const QString trimmed = host.trimmed();
     for (const QChar c : trimmed)
@@ -109,15 +133,48 @@ HttpConnection& PageFetcher::connectionFor(const HttpAddress& address, bool viaP
 }
 
 QString PageFetcher::get(const QString& address) {
-    const HttpAddress target = HttpAddress::parse(address);
+    return fetch(address).text;
+}
+
+FetchedPage PageFetcher::fetch(const QString& address) {
+    QString current = address;
+    for (int redirects = 0;; ++redirects) {
+        const HttpAddress target = HttpAddress::parse(current);
+        const HttpAnswer answer = exchange(target);
+        const QString statusLine = QString::fromLatin1(answer.statusLine);
+        if (!answer.status)
+            throw Failure(statusLine);
+        m_cookies.storeFromAnswer(answer.headers, target.url());
+        const int status = *answer.status;
+        if (isRedirect(status)) {
+            // Without a Location there is nowhere to go: the status line says what happened.
+            if (const QByteArray location = headerValue(answer.headers, "location").trimmed();
+                !location.isEmpty()) {
+                if (redirects == maxRedirects)
+                    throw Failure(u"Too many redirects."_s);
+                current = redirectTarget(target, location);
+                continue;
+            }
+        }
+        if (!isSuccess(status))
+            throw Failure(statusLine);
+        if (answer.bodyFailure)
+            throw Failure(*answer.bodyFailure);
+        if (status == 204)
+            return {QString(), current};
+        return {CharsetDecoder::decode(answer.body, headerValue(answer.headers, "content-type")), current};
+    }
+}
+
+HttpAnswer PageFetcher::exchange(const HttpAddress& target) {
     const bool viaProxy = !m_proxyServer.trimmed().isEmpty();
     if ((viaProxy ? m_proxyPort : target.port()) == 0) {
         m_connection.reset();
         throw Failure(QString());
     }
 
-    const QUrl url = target.url();
-    const QByteArray head = requestHead(target, viaProxy && !target.isTls(), m_cookies.cookieHeader(url));
+    const QByteArray head =
+        requestHead(target, viaProxy && !target.isTls(), m_cookies.cookieHeader(target.url()));
     HttpAnswer answer;
     try {
         answer = connectionFor(target, viaProxy).exchange(head);
@@ -127,24 +184,5 @@ QString PageFetcher::get(const QString& address) {
     }
     if (!m_connection->isReusable())
         m_connection.reset();
-
-    const QString statusLine = QString::fromLatin1(answer.statusLine);
-    if (!answer.status)
-        throw Failure(statusLine);
-    m_cookies.storeFromAnswer(answer.headers, url);
-    const int status = *answer.status;
-    if (!isSuccess(status))
-        throw Failure(statusLine);
-    if (answer.bodyFailure)
-        throw Failure(*answer.bodyFailure);
-    if (status == 204)
-        return {};
-
-    QByteArray contentType;
-    for (const auto& [name, value] : answer.headers)
-        if (name.compare("content-type", Qt::CaseInsensitive) == 0) {
-            contentType = value;
-            break;
-        }
-    return CharsetDecoder::decode(answer.body, contentType);
+    return answer;
 }

@@ -14,14 +14,18 @@ class context;
 }
 class HttpAddress;
 class HttpConnection;
+struct HttpAnswer;
 
 // The program's one HTTP client. A Get sends a fixed request head, reads the
-// answer synchronously on the calling thread, keeps the connection for the next
-// Get to the same place, and keeps cookies for the run. Every failure throws.
+// answer synchronously on the calling thread, follows redirects, keeps the
+// connection for the next request to the same place, and keeps cookies for the
+// run. Every failure throws.
 class PageFetcher : public PageSource {
 public:
     static constexpr std::chrono::milliseconds defaultConnectTimeout{30'000};
     static constexpr std::chrono::milliseconds defaultSilenceTimeout{60'000};
+    // Redirects followed for one Get; the next one fails it.
+    static constexpr int maxRedirects = 10;
 
     PageFetcher();
     ~PageFetcher() override;
@@ -29,6 +33,7 @@ public:
     PageFetcher& operator=(const PageFetcher&) = delete;
 
     QString get(const QString& address) override;
+    FetchedPage fetch(const QString& address) override;
 
     // An empty server means no proxy; read afresh by every Get.
     void setProxyServer(const QString& server) { m_proxyServer = server; }
@@ -44,6 +49,8 @@ public:
     [[nodiscard]] const CookieStore& cookies() const { return m_cookies; }
 
 private:
+    // One request and its answer, the body read whatever the status.
+    HttpAnswer exchange(const HttpAddress& target);
     HttpConnection& connectionFor(const HttpAddress& address, bool viaProxy);
     boost::asio::ssl::context& tlsContext();
 

@@ -106,8 +106,13 @@ TEST(PageFetcherRequest, SendsExactlyTheFixedHeadDirectlyAndThroughAProxy) {
         {u"http://пример.рф/видео?q=кот"_s, true,
          "GET http://xn--e1afmkfd.xn--p1ai/%D0%B2%D0%B8%D0%B4%D0%B5%D0%BE?q=%D0%BA%D0%BE%D1%82 HTTP/1.1",
          "xn--e1afmkfd.xn--p1ai"},
-        {server.url(u"/видео?q=a b"_s), false, "GET /%D0%B2%D0%B8%D0%B4%D0%B5%D0%BE?q=a b HTTP/1.1",
+        {server.url(u"/видео?q=a b"_s), false, "GET /%D0%B2%D0%B8%D0%B4%D0%B5%D0%BE?q=a%20b HTTP/1.1",
          hostOf(server)},
+        // So are blanks, control characters and the marks servers refuse; "%" stays as written.
+        {server.url(u"/a b/\"<>\\^`{|}\t.html?q=a b&p=%41%zz"_s), false,
+         "GET /a%20b/%22%3C%3E%5C%5E%60%7B%7C%7D%09.html?q=a%20b&p=%41%zz HTTP/1.1", hostOf(server)},
+        {u"http://h.example/a b.html?q=%20|"_s, true, "GET http://h.example/a%20b.html?q=%20%7C HTTP/1.1",
+         "h.example"},
     };
     for (const auto& c : cases) {
         PageFetcher fetcher;
@@ -168,9 +173,19 @@ TEST(PageFetcherAnswer, StatusDecidesBetweenTextAndTheStatusLineAsMessage) {
         {"HTTP/1.1 200 OK\r\nLocation: /elsewhere\r\nContent-Length: 4\r\n\r\nhere", u"here"_s},
         {"HTTP/1.1 203 Non-Authoritative Information\r\nContent-Length: 2\r\n\r\nok", u"ok"_s},
         {"HTTP/1.1 204 No Content\r\n\r\n", u""_s},
-        {"HTTP/1.1 301 Moved Permanently\r\nLocation: /elsewhere\r\nContent-Length: 0\r\n\r\n",
+        // Redirects are followed only where they lead somewhere we can go.
+        {"HTTP/1.1 301 Moved Permanently\r\nContent-Length: 0\r\n\r\n",
          u"FAILURE: HTTP/1.1 301 Moved Permanently"_s},
-        {"HTTP/1.1 304 Not Modified\r\n\r\n", u"FAILURE: HTTP/1.1 304 Not Modified"_s},
+        {"HTTP/1.1 307 Temporary Redirect\r\nLocation:  \r\nContent-Length: 0\r\n\r\n",
+         u"FAILURE: HTTP/1.1 307 Temporary Redirect"_s},
+        {"HTTP/1.1 302 Found\r\nLocation: ftp://h.example/file\r\nContent-Length: 0\r\n\r\n",
+         u"FAILURE: The scheme \"ftp\" is not supported: only http and https addresses can be downloaded."_s},
+        {"HTTP/1.1 300 Multiple Choices\r\nLocation: /elsewhere\r\nContent-Length: 0\r\n\r\n",
+         u"FAILURE: HTTP/1.1 300 Multiple Choices"_s},
+        {"HTTP/1.1 305 Use Proxy\r\nLocation: /elsewhere\r\nContent-Length: 0\r\n\r\n",
+         u"FAILURE: HTTP/1.1 305 Use Proxy"_s},
+        {"HTTP/1.1 304 Not Modified\r\nLocation: /elsewhere\r\n\r\n",
+         u"FAILURE: HTTP/1.1 304 Not Modified"_s},
         {"HTTP/1.0 404 Not Found\r\nContent-Length: 15\r\n\r\n<html>no</html>",
          u"FAILURE: HTTP/1.0 404 Not Found"_s},
         {"HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"x\"\r\nContent-Length: 0\r\n\r\n",
@@ -211,8 +226,10 @@ TEST(PageFetcherAnswer, ReadsEveryBodyFramingWithoutDecoding) {
         {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nexact", After::Keep, u"exact"_s},
         {"HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabcd", After::Close, u"abcd"_s},
         {"HTTP/1.1 200 OK\r\n\r\nuntil the server closes", After::Close, u"until the server closes"_s},
-        {"HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 5\r\n\r\n" + gzip, After::Keep,
-         QString::fromLatin1(gzip)},
+        {"HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=iso-8859-1\r\nContent-Encoding: gzip\r\n"
+         "Content-Length: 5\r\n\r\n" +
+             gzip,
+         After::Keep, QString::fromLatin1(gzip)},
         {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhel", After::Close,
          u"FAILURE: Connection Closed Gracefully."_s},
         {"", After::Close, u"FAILURE: Connection Closed Gracefully."_s},
@@ -301,23 +318,144 @@ TEST(PageFetcherCookies, KeepsCookiesForTheRunAndSendsThemBack) {
     EXPECT_EQ(server.requests().last(), head("GET /public HTTP/1.1", hostOf(server)));
 }
 
+TEST(PageFetcherRedirect, FollowsEachRedirectStatusDirectlyAndThroughAProxy) {
+    for (const int status : {301, 302, 303, 307, 308})
+        for (const bool relative : {false, true})
+            for (const bool viaProxy : {false, true}) {
+                LoopbackHttpServer server;
+                const QByteArray port = QByteArray::number(server.port());
+                PageFetcher fetcher;
+                if (viaProxy)
+                    useAsProxy(fetcher, server);
+                const QByteArray origin = viaProxy ? "http://h.example" : "http://" + hostOf(server);
+                const QByteArray elsewhere =
+                    viaProxy ? "http://other.example:8080" : "http://localhost:" + port;
+                const QByteArray location = relative ? "../b/new page?x=1" : elsewhere + "/b/new?x=1";
+                // A relative Location stays on the same host; its blank is encoded like any other.
+                const QByteArray finalAddress =
+                    relative ? origin + "/b/new%20page?x=1" : elsewhere + "/b/new?x=1";
+                const QByteArray firstHost = viaProxy ? QByteArray("h.example") : hostOf(server);
+                const QByteArray finalHost = finalAddress.mid(7, finalAddress.indexOf('/', 7) - 7);
+                const auto target = [&](const QByteArray& address) {
+                    return viaProxy ? address : address.mid(address.indexOf('/', 7));
+                };
+
+                server.respond("HTTP/1.1 " + QByteArray::number(status) + " Moved\r\nLocation: " + location +
+                               "\r\nContent-Length: 9\r\n\r\nold place");
+                server.respond("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nnew place");
+                const std::string label = std::to_string(status) + (relative ? " relative" : " absolute") +
+                                          (viaProxy ? " through the proxy" : " direct");
+                FetchedPage page;
+                try {
+                    page = fetcher.fetch(QString::fromLatin1(origin + "/a/old?y=2"));
+                } catch (const Failure& failure) {
+                    ADD_FAILURE() << label << ": " << failure.message().toStdString();
+                    continue;
+                }
+                EXPECT_EQ(page.text, u"new place"_s) << label;
+                EXPECT_EQ(page.address, QString::fromLatin1(finalAddress)) << label;
+                const QList<QByteArray> requests = server.requests();
+                ASSERT_EQ(requests.size(), 2) << label;
+                EXPECT_EQ(requests[0], head("GET " + target(origin + "/a/old?y=2") + " HTTP/1.1", firstHost))
+                    << label;
+                EXPECT_EQ(requests[1], head("GET " + target(finalAddress) + " HTTP/1.1", finalHost)) << label;
+                // The redirect's body was read, so the connection served the next hop.
+                if (relative || viaProxy) {
+                    EXPECT_EQ(server.connectionCount(), 1) << label;
+                }
+            }
+}
+
+TEST(PageFetcherRedirect, CrossesBetweenHttpAndHttps) {
+    LoopbackHttpServer server; // serves plain and TLS requests on one port
+    server.enableTls();
+    const QByteArray port = QByteArray::number(server.port());
+
+    PageFetcher fetcher;
+    fetcher.setExtraCaFile(server.caFile());
+    server.respond("HTTP/1.1 302 Found\r\nLocation: https://localhost:" + port +
+                   "/secure\r\nContent-Length: 0\r\n\r\n");
+    server.respond("HTTP/1.1 301 Moved\r\nLocation: http://127.0.0.1:" + port +
+                   "/plain\r\nContent-Length: 0\r\n\r\n");
+    server.respond("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nback");
+    const FetchedPage page = fetcher.fetch(server.url(u"/start"_s));
+    EXPECT_EQ(page.text, u"back"_s);
+    EXPECT_EQ(page.address, server.url(u"/plain"_s));
+    EXPECT_EQ(server.lastServerName(), "localhost");
+    EXPECT_EQ(server.requests(), (QList<QByteArray>{head("GET /start HTTP/1.1", hostOf(server)),
+                                                    head("GET /secure HTTP/1.1", "localhost:" + port),
+                                                    head("GET /plain HTTP/1.1", hostOf(server))}));
+
+    // Through the proxy the https hop goes through a tunnel.
+    LoopbackHttpServer proxy;
+    proxy.enableTls();
+    PageFetcher proxied;
+    proxied.setExtraCaFile(proxy.caFile());
+    useAsProxy(proxied, proxy);
+    proxy.respond("HTTP/1.1 302 Found\r\nLocation: https://localhost/secure\r\nContent-Length: 0\r\n\r\n");
+    proxy.respond("HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\nsecret");
+    const FetchedPage tunnelled = proxied.fetch(u"http://h.example/start"_s);
+    EXPECT_EQ(tunnelled.text, u"secret"_s);
+    EXPECT_EQ(tunnelled.address, u"https://localhost/secure"_s);
+    EXPECT_EQ(proxy.requests(),
+              (QList<QByteArray>{head("GET http://h.example/start HTTP/1.1", "h.example"),
+                                 "CONNECT localhost:443 HTTP/1.1\r\nHost: localhost:443\r\n"
+                                 "User-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n\r\n",
+                                 head("GET /secure HTTP/1.1", "localhost")}));
+}
+
+TEST(PageFetcherRedirect, FollowsTenHopsAndFailsOnTheEleventh) {
+    const QByteArray loop = "HTTP/1.1 302 Found\r\nLocation: /loop\r\nContent-Length: 0\r\n\r\n";
+    for (const int redirects : {10, 11}) {
+        LoopbackHttpServer server;
+        for (int i = 0; i < redirects; ++i)
+            server.respond(loop);
+        server.respond("HTTP/1.1 200 OK\r\nContent-Length: 7\r\n\r\narrived");
+        PageFetcher fetcher;
+        EXPECT_EQ(outcome(fetcher, server.url(u"/loop"_s)),
+                  redirects == 10 ? u"arrived"_s : u"FAILURE: Too many redirects."_s);
+        EXPECT_EQ(server.requests().size(), 11) << redirects;
+        if (redirects == 11) { // the fetcher stays usable
+            EXPECT_EQ(outcome(fetcher, server.url(u"/loop"_s)), u"arrived"_s);
+        }
+    }
+}
+
+TEST(PageFetcherRedirect, CookiesOfEachHopGoWithTheNextByItsAddress) {
+    LoopbackHttpServer server;
+    const QByteArray port = QByteArray::number(server.port());
+    server.respond("HTTP/1.1 302 Found\r\nSet-Cookie: s=1; Path=/\r\nLocation: http://localhost:" + port +
+                   "/away\r\nContent-Length: 0\r\n\r\n");
+    server.respond("HTTP/1.1 303 See Other\r\nSet-Cookie: t=2; Path=/\r\nLocation: http://127.0.0.1:" + port +
+                   "/home\r\nContent-Length: 0\r\n\r\n");
+    server.respond(okAnswer);
+    PageFetcher fetcher;
+    EXPECT_EQ(outcome(fetcher, server.url(u"/login"_s)), u"ok"_s);
+    // The cookie of 127.0.0.1 does not go to localhost, nor the other way round.
+    EXPECT_EQ(server.requests(), (QList<QByteArray>{head("GET /login HTTP/1.1", hostOf(server)),
+                                                    head("GET /away HTTP/1.1", "localhost:" + port),
+                                                    head("GET /home HTTP/1.1", hostOf(server), "s=1")}));
+}
+
 TEST(PageFetcherText, DecodesEachAnswerByItsOwnCharsetOnly) {
     const QByteArray cp1251 = "\xcf\xf0\xe8\xe2\xe5\xf2";
     const QByteArray koi8 = "\xf0\xd2\xc9\xd7\xc5\xd4";
-    const QByteArray withMeta = "<meta charset=\"windows-1251\">" + cp1251;
+    const QByteArray withMeta = "<meta charset=\"koi8-r\">" + cp1251;
     const struct {
         QByteArray contentType; // empty: no Content-Type header at all
         QByteArray body;
         QString text;
     } cases[] = {
         {"text/html; charset=windows-1251", cp1251, u"Привет"_s},
-        {"text/html", withMeta, QString::fromLatin1(withMeta)},
+        {"text/html", withMeta, u"<meta charset=\"koi8-r\">Привет"_s},
         {"TEXT/HTML; CHARSET=Windows-1251", cp1251, u"Привет"_s},
         {"text/html; charset=\"koi8-r\"", koi8, u"Привет"_s},
-        {"", cp1251, QString::fromLatin1(cp1251)},
+        // Without a usable charset a page is Russian, as in the browser view.
+        {"", cp1251, u"Привет"_s},
         {"text/html;charset=utf-8", "\xef\xbb\xbf\xd0\x96", u"\uFEFFЖ"_s},
-        {"text/html; charset=no-such-charset", cp1251, QString::fromLatin1(cp1251)},
-        {"text/html; charset=", cp1251, QString::fromLatin1(cp1251)},
+        {"text/html; charset=no-such-charset", cp1251, u"Привет"_s},
+        {"text/html; charset=", cp1251, u"Привет"_s},
+        {"text/html; charset=ISO-8859-1", cp1251, QString::fromLatin1(cp1251)},
     };
     LoopbackHttpServer server;
     PageFetcher fetcher; // one fetcher: an earlier charset must not carry over
