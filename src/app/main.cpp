@@ -4,6 +4,7 @@
 #include "app/ui/TMainForm.h"
 #include "catalog/TDataModule2.h"
 #include "favorites/ui/TFavoriteForm.h"
+#include "player/ui/FilmDownloads.h"
 #include "player/ui/WebEngineBrowserView.h"
 #include "settings/ui/TForm5.h"
 
@@ -11,6 +12,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <csignal>
 #include <functional>
 #include <memory>
@@ -82,6 +84,17 @@ int main(int argc, char** argv) {
     auto favoriteForm = std::make_unique<TFavoriteForm>(*dataModule, *mainForm, dialogs);
     auto form5 = std::make_unique<TForm5>(shell, site, mainForm.get());
     mainForm->setOtherWindows(favoriteForm.get(), form5.get());
+    // What a page in the player view downloads (the film link) goes to the user's download folder.
+    std::unique_ptr<FilmDownloads> filmDownloads;
+    if (auto* player = mainForm->findChild<QWebEngineView*>(u"WebBrowser1"_s)) {
+        filmDownloads = std::make_unique<FilmDownloads>(
+            *player->page(), dialogs, QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
+        QObject::connect(filmDownloads.get(), &FilmDownloads::progress, mainForm.get(),
+                         &TMainForm::showStatus);
+        QObject::connect(filmDownloads.get(), &FilmDownloads::ended, mainForm.get(),
+                         &TMainForm::restoreStatus);
+        QObject::connect(mainForm.get(), &TMainForm::closing, filmDownloads.get(), &FilmDownloads::cancelAll);
+    }
 
     if (QScreen* screen = QGuiApplication::primaryScreen())
         mainForm->move(screen->availableGeometry().center() - mainForm->rect().center());
@@ -91,6 +104,7 @@ int main(int argc, char** argv) {
         code = QApplication::exec();
     }
 
+    filmDownloads.reset();
     form5.reset();
     favoriteForm.reset();
     dataModule.reset();

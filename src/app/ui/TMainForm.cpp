@@ -196,6 +196,16 @@ QString TMainForm::statusText() const {
     return m_statusPanel->text();
 }
 
+void TMainForm::showStatus(const QString& text) {
+    m_passingStatus = true;
+    m_statusPanel->setText(text);
+}
+
+void TMainForm::restoreStatus() {
+    m_passingStatus = false;
+    m_statusPanel->setText(m_listStatus);
+}
+
 QString TMainForm::playerPagePath() const {
     return m_page->path();
 }
@@ -203,7 +213,9 @@ QString TMainForm::playerPagePath() const {
 void TMainForm::dataSourceChange(MediaKind kind) {
     if (kind != activeList() || !m_data)
         return;
-    m_statusPanel->setText(m_data->catalog(kind).currentTitle());
+    m_listStatus = m_data->catalog(kind).currentTitle();
+    if (!m_passingStatus)
+        m_statusPanel->setText(m_listStatus);
 }
 
 // --- commands -------------------------------------------------------------
@@ -368,6 +380,7 @@ void TMainForm::showPage(QWidget* page) {
 // --- window events --------------------------------------------------------
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    emit closing();
     QFile::remove(playerPagePath());
     event->accept();
     QCoreApplication::quit();

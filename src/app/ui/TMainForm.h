@@ -69,6 +69,10 @@ public:
     [[nodiscard]] BrowserView& WebBrowser2() { return *m_guide.view; }
     [[nodiscard]] StartPage* startPage() { return m_startPage.get(); }
     [[nodiscard]] QString statusText() const;
+    // A passing text on the status line (a download's progress) until restoreStatus(),
+    // which shows the active list's current title again; list changes meanwhile wait.
+    void showStatus(const QString& text);
+    void restoreStatus();
     [[nodiscard]] QString playerPagePath() const;
     [[nodiscard]] Ui::TMainForm& ui() { return *m_ui; }
 
@@ -94,6 +98,10 @@ public:
     void N12Click();                  // show the player view (F9)
     void N10Click();                  // show the settings tab (F11)
     void N16Click();                  // show the TV guide (F12)
+
+signals:
+    // The window is closing and the program ends: running work stops now (film downloads).
+    void closing();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -127,6 +135,8 @@ private:
     std::unique_ptr<StartPage> m_startPage;
     std::unique_ptr<UpdateCheck> m_updateCheck;
     QLabel* m_statusPanel = nullptr;
+    QString m_listStatus;         // what the status line shows when no passing text is up
+    bool m_passingStatus = false; // showStatus() text is up
     TDataModule2* m_data = nullptr;
     TFavoriteForm* m_favorites = nullptr;
     TForm5* m_addOns = nullptr;
