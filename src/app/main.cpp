@@ -5,6 +5,7 @@
 #include "catalog/TDataModule2.h"
 #include "favorites/ui/TFavoriteForm.h"
 #include "player/ui/FilmDownloads.h"
+#include "player/ui/PlayerMediaProxy.h"
 #include "player/ui/WebEngineBrowserView.h"
 #include "settings/ui/TForm5.h"
 
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    PlayerMediaProxy::registerSchemes();
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppInfo::title);
     QApplication::setApplicationDisplayName(AppInfo::title);
@@ -71,6 +73,8 @@ int main(int argc, char** argv) {
     const auto makeBrowser = [&shell](QWidget* parent, const char* name) {
         auto* view = new WebEngineBrowserView(shell, parent);
         view->setObjectName(QString::fromLatin1(name));
+        if (qstrcmp(name, "WebBrowser1") == 0)
+            view->makePlayerView();
         return BrowserWidget{view, view};
     };
 

@@ -1,8 +1,12 @@
 #include "player/ui/WebEngineBrowserView.h"
 
+#include "player/ui/PlayerMediaProxy.h"
 #include "settings/Shell.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 
 using namespace Qt::StringLiterals;
@@ -37,16 +41,54 @@ QWebEnginePage* ShellWindowsPage::createWindow(WebWindowType) {
     return new ForwardingPage(m_shell, this);
 }
 
+namespace {
+
+QString resourceText(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+QWebEngineScript playerScript(const QString& name, const QString& source) {
+    QWebEngineScript script;
+    script.setName(name);
+    script.setSourceCode(source);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(false);
+    return script;
+}
+
+} // namespace
+
 WebEngineBrowserView::WebEngineBrowserView(Shell& shell, QWidget* parent) : QWebEngineView(parent) {
     setPage(new ShellWindowsPage(shell, this));
     QWebEngineSettings* s = settings();
     // main.html carries no charset and is written in windows-1251.
     s->setDefaultTextEncoding(u"windows-1251"_s);
     s->setAttribute(QWebEngineSettings::PluginsEnabled, true);
-    s->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     s->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+}
+
+void WebEngineBrowserView::makePlayerView() {
+    Q_INIT_RESOURCE(gui);
+    Q_INIT_RESOURCE(hlsjs);
+    settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    PlayerMediaProxy::installIn(page()->profile());
+    // hls.js is only evaluated when a page meets an HLS stream, and only on local pages:
+    // defining a function costs a quick pre-parse, not a full compile.
+    const QString hls = resourceText(u":/hlsjs/hls.min.js"_s);
+    QWebEngineScriptCollection& scripts = page()->scripts();
+    scripts.insert(playerScript(u"kvelto-hls"_s, u"if (location.protocol === 'file:') {\n"
+                                                 u"window.__kveltoLoadHls = function () {\n"
+                                                 u"var exports, module, define;\n"_s +
+                                                     hls + u"\n};\n}\n"_s));
+    scripts.insert(
+        playerScript(u"kvelto-player"_s, resourceText(u":/gui/player/playerview.js"_s)
+                                             .replace(u"@KVELTO_PROXY_KEY@"_s, PlayerMediaProxy::key())));
 }
 
 void WebEngineBrowserView::navigate(const QString& target) {

@@ -28,4 +28,9 @@ class WebEngineBrowserView : public QWebEngineView, public BrowserView {
 public:
     WebEngineBrowserView(Shell& shell, QWidget* parent = nullptr);
     void navigate(const QString& target) override;
+
+    // Makes this the player view: media start without a user gesture, and the program's own
+    // player pages are adapted to what the engine plays (HTML5 audio for the radio object,
+    // playlists opened, HLS through hls.js). Other sites' pages and frames are left alone.
+    void makePlayerView();
 };
