@@ -40,6 +40,13 @@ std::optional<QString> converted(const QByteArray& body, const char* name) {
     return text;
 }
 
+bool isJson(const QByteArray& contentType) {
+    // application/json, text/json, application/json+oembed, application/ld+json …
+    const QByteArray type = contentType.split(';').constFirst().trimmed().toLower();
+    const QByteArray subtype = type.mid(type.indexOf('/') + 1);
+    return type.contains('/') && (subtype.startsWith("json") || subtype.endsWith("+json"));
+}
+
 } // namespace
 
 QByteArray CharsetDecoder::charsetOf(const QByteArray& contentType) {
@@ -65,6 +72,10 @@ QString CharsetDecoder::decode(const QByteArray& body, const QByteArray& content
     const QByteArray name = charsetOf(contentType);
     if (!name.isEmpty())
         if (std::optional<QString> text = converted(body, name.constData()))
+            return *std::move(text);
+    // JSON is UTF-8 by definition (RFC 8259) and is served without a charset (oEmbed answers).
+    if (isJson(contentType))
+        if (std::optional<QString> text = converted(body, "UTF-8"))
             return *std::move(text);
     // The pages we download are Russian; the browser view reads them the same way.
     if (std::optional<QString> text = converted(body, fallbackCharset))

@@ -5,7 +5,8 @@
 
 // Turns an answer's body into text by the charset its Content-Type names.
 // Names are looked up among ICU's converter names and aliases, without regard
-// to letter case; without a usable charset the body is read as windows-1251.
+// to letter case; without a usable charset the body is read as windows-1251
+// (JSON as UTF-8, its only encoding).
 // Nothing inside the body is consulted.
 class CharsetDecoder {
 public:

@@ -456,6 +456,8 @@ TEST(PageFetcherText, DecodesEachAnswerByItsOwnCharsetOnly) {
         {"text/html; charset=no-such-charset", cp1251, u"Привет"_s},
         {"text/html; charset=", cp1251, u"Привет"_s},
         {"text/html; charset=ISO-8859-1", cp1251, QString::fromLatin1(cp1251)},
+        {"application/json", "{\"t\":\"\xd0\x96\"}", u"{\"t\":\"Ж\"}"_s},
+        {"application/json+oembed", "\xd0\x96", u"Ж"_s},
     };
     LoopbackHttpServer server;
     PageFetcher fetcher; // one fetcher: an earlier charset must not carry over

@@ -1,3 +1,6 @@
+#include "player/PageFetcher.h"
+#include "player/PageFile.h"
+#include "player/PlayCommand.h"
 #include "player/PlayerPage.h"
 #include "player/ui/WebEngineBrowserView.h"
 #include "support/FakePorts.h"
@@ -71,14 +74,18 @@ protected:
         return false;
     }
 
-    // Writes and shows a page as the program does, and waits until the view has loaded it.
-    void show(const QString& text) {
+    // Runs what shows a page and waits until the view has loaded it.
+    void showBy(const std::function<void()>& showing) {
         bool loaded = false;
         const auto connection =
             QObject::connect(view.page(), &QWebEnginePage::loadFinished, &view, [&] { loaded = true; });
-        page.writeAndShow(text);
+        showing();
         EXPECT_TRUE(QTest::qWaitFor([&] { return loaded; }, 20000));
         QObject::disconnect(connection);
+    }
+    // Writes and shows a page as the program does.
+    void show(const QString& text) {
+        showBy([&] { page.writeAndShow(text); });
     }
 
     QString url(const QString& path) const { return server.url(path); }
@@ -135,4 +142,34 @@ TEST_F(PlayerViewPlayback, OtherSitesPagesAreNotAdapted) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return loaded; }, 20000));
     EXPECT_EQ(evaluate(u"document.querySelectorAll('object').length"_s).toInt(), 1);
     EXPECT_FALSE(evaluate(u"typeof window.__kveltoLoadHls === 'function'"_s).toBool());
+}
+
+TEST_F(PlayerViewPlayback, VideoPagesOfTodayPlayTheirPlayer) {
+    // oEmbed discovery (relative address, entities), then Open Graph naming an HLS stream.
+    server.route("/watch/oembed", R"(<html><head><link rel="alternate" type="application/json+oembed"
+                 href="/oembed?format=json&amp;url=x"></head><body>Фильм</body></html>)");
+    server.route("/oembed",
+                 (u"{\"type\":\"video\",\"html\":\"<video controls autoplay src=\\\"%1\\\"></video>\"}"_s)
+                     .arg(url(u"/clip.mp4"_s))
+                     .toUtf8(),
+                 "application/json");
+    server.route("/watch/og", R"(<html><head><meta property="og:video" content="../video/list.m3u8">
+                 <meta property="og:video:type" content="application/x-mpegURL"></head></html>)");
+    PageFetcher fetcher;
+    FakeDialogs dialogs;
+    PlayCommand play(fetcher, page, dialogs);
+    for (const char* path : {"/watch/oembed", "/watch/og"}) {
+        SCOPED_TRACE(path);
+        showBy([&] { play.playVideo(url(QString::fromLatin1(path))); });
+        EXPECT_TRUE(playsForASecond("video"));
+    }
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    // A page with the object keeps exactly the object, whatever else it names.
+    server.route("/watch/object", R"(<meta property="og:video" content="/clip.mp4"><object id="p" width="320"
+                 height="240"><param name="movie" value="/player.swf"></object>)");
+    showBy([&] { play.playVideo(url(u"/watch/object"_s)); });
+    EXPECT_EQ(pageText(page.path()), u"<HTML><BODY><div align=\"center\"><object id=\"p\" width=\"320\"\r\n"
+                                     u"                 height=\"240\"><param name=\"movie\" "
+                                     u"value=\"/player.swf\"></object></div></BODY></HTML>"_s);
 }
