@@ -1,8 +1,7 @@
 // One Get of a 1 MiB page from a loopback server: our fetcher against the curl
 // command on the same page in the same run. Prints both medians and their ratio.
-#include "player/PageFetcher.h"
-// The bench is not linked with the test support library, so the server comes in as source.
-#include "support/LoopbackHttpServer.cpp"
+#include "net/PageFetcher.h"
+#include "support/LoopbackHttpServer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // One keystroke in the search box as the user sees it: the three catalog queries re-run over
 // 100,000 rows each, their snapshots refilled and the three lists repainted.
-#include "app/Dialogs.h"
+#include "base/Dialogs.h"
 #include "catalog/TDataModule2.h"
 #include "catalog/ui/GridBinding.h"
 

@@ -7,9 +7,8 @@
 #include "player/ui/PlayerMediaProxy.h"
 #include "player/ui/WebEngineBrowserView.h"
 #include "support/FakePorts.h"
-// The bench is not linked with the test support library, so these come in as source.
-#include "support/LoopbackHttpServer.cpp"
-#include "support/TestMedia.cpp"
+#include "support/LoopbackHttpServer.h"
+#include "support/TestMedia.h"
 
 #include <QApplication>
 #include <QDateTime>

@@ -1,7 +1,7 @@
-#include "app/AppInfo.h"
 #include "app/ui/DesktopShell.h"
 #include "app/ui/MessageBoxDialogs.h"
 #include "app/ui/TMainForm.h"
+#include "base/AppInfo.h"
 #include "catalog/TDataModule2.h"
 #include "favorites/ui/TFavoriteForm.h"
 #include "player/ui/FilmDownloads.h"
@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
     auto dataModule = std::make_unique<TDataModule2>(u"bdv.db"_s);
     mainForm->bindData(*dataModule);
     dataModule->open(dialogs);
-    auto favoriteForm = std::make_unique<TFavoriteForm>(*dataModule, *mainForm, dialogs);
+    auto favoriteForm =
+        std::make_unique<TFavoriteForm>(*dataModule, mainForm->holders(), mainForm->playCommand(), dialogs);
     auto form5 = std::make_unique<TForm5>(shell, site, mainForm.get());
     mainForm->setOtherWindows(favoriteForm.get(), form5.get());
     // What a page in the player view downloads (the film link) goes to the user's download folder.

@@ -1,6 +1,6 @@
 #include "catalog/Database.h"
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "catalog/UnicodeText.h"
 
 #include <SQLiteCpp/Database.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "catalog/MediaKind.h"
-#include "player/TextHolder.h"
+#include "base/MediaKind.h"
+#include "base/TextHolder.h"
 
 // The main window's current-item holders: commands read the selected item from
 // them, never from the database. Each follows one column of its list's current row.

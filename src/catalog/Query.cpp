@@ -1,6 +1,6 @@
 #include "catalog/Query.h"
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "catalog/Database.h"
 #include "catalog/RussianCollator.h"
 

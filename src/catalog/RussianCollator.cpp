@@ -1,6 +1,6 @@
 #include "catalog/RussianCollator.h"
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 
 #include <unicode/ucol.h>
 

@@ -1,8 +1,8 @@
 #include "catalog/TDataModule2.h"
 
-#include "app/Dialogs.h"
-#include "app/ErrorText.h"
-#include "app/Failure.h"
+#include "base/Dialogs.h"
+#include "base/ErrorText.h"
+#include "base/Failure.h"
 
 #include <SQLiteCpp/Database.h>
 #include <array>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/MediaKind.h"
 #include "catalog/Database.h"
 #include "catalog/Holders.h"
-#include "catalog/MediaKind.h"
 #include "catalog/Query.h"
 
 #include <QObject>

@@ -1,6 +1,6 @@
 #include "catalog/UnicodeText.h"
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "catalog/RussianCollator.h"
 
 #include <sqlite3.h>

@@ -1,8 +1,8 @@
 #include "favorites/AddToFavorites.h"
 
-#include "app/Dialogs.h"
+#include "base/Dialogs.h"
+#include "base/TextHolder.h"
 #include "catalog/Query.h"
-#include "player/TextHolder.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,8 +1,8 @@
 #include "player/FilmDownload.h"
 
-#include "app/Dialogs.h"
-#include "player/CutBetween.h"
-#include "player/PageSource.h"
+#include "base/CutBetween.h"
+#include "base/Dialogs.h"
+#include "base/PageSource.h"
 #include "player/PlayerPage.h"
 
 #include <exception>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/TextHolder.h"
+#include "base/TextHolder.h"
 
 #include <QString>
 #include <functional>

@@ -1,7 +1,7 @@
 #include "player/FixedPages.h"
 
-#include "app/Dialogs.h"
-#include "player/BrowserView.h"
+#include "base/BrowserView.h"
+#include "base/Dialogs.h"
 
 #include <exception>
 

@@ -1,7 +1,7 @@
 #include "player/StartPage.h"
 
-#include "app/Failure.h"
-#include "player/BrowserView.h"
+#include "base/BrowserView.h"
+#include "base/Failure.h"
 
 #include <exception>
 

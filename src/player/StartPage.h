@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/Site.h"
+#include "base/Site.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "player/VideoPlayerFallback.h"
 
-#include "player/PageSource.h"
+#include "base/PageSource.h"
 
 #include <QHash>
 #include <QJsonDocument>

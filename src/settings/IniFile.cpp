@@ -1,6 +1,6 @@
 #include "settings/IniFile.h"
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "settings/IntegerText.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "settings/IntegerText.h"
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "settings/ProxySettings.h"
 
-#include "player/PageFetcher.h"
+#include "net/PageFetcher.h"
 #include "settings/IniFile.h"
 #include "settings/IntegerText.h"
 

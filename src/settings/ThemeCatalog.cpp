@@ -1,6 +1,6 @@
 #include "settings/ThemeCatalog.h"
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,9 +1,9 @@
 #include "settings/UpdateCheck.h"
 
-#include "app/Dialogs.h"
-#include "player/CutBetween.h"
-#include "player/PageSource.h"
-#include "settings/Shell.h"
+#include "base/CutBetween.h"
+#include "base/Dialogs.h"
+#include "base/PageSource.h"
+#include "base/Shell.h"
 
 #include <exception>
 

@@ -1,4 +1,4 @@
-#include "app/ErrorText.h"
+#include "base/ErrorText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "catalog/TDataModule2.h"
 #include "support/FakePorts.h"
 #include "support/TempCatalog.h"

@@ -1,5 +1,5 @@
 #include "catalog/UnicodeText.h"
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "catalog/RussianCollator.h"
 
 #include <QStringList>

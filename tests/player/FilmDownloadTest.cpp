@@ -1,5 +1,5 @@
 #include "player/FilmDownload.h"
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "player/PageFile.h"
 #include "player/PlayerPage.h"
 #include "support/FakePorts.h"

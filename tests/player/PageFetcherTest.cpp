@@ -1,5 +1,5 @@
-#include "player/PageFetcher.h"
-#include "app/Failure.h"
+#include "net/PageFetcher.h"
+#include "base/Failure.h"
 #include "support/LoopbackHttpServer.h"
 
 #include <QDeadlineTimer>
@@ -327,13 +327,15 @@ TEST(PageFetcherRedirect, FollowsEachRedirectStatusDirectlyAndThroughAProxy) {
                 PageFetcher fetcher;
                 if (viaProxy)
                     useAsProxy(fetcher, server);
-                const QByteArray origin = viaProxy ? "http://h.example" : "http://" + hostOf(server);
-                const QByteArray elsewhere =
-                    viaProxy ? "http://other.example:8080" : "http://localhost:" + port;
-                const QByteArray location = relative ? "../b/new page?x=1" : elsewhere + "/b/new?x=1";
+                const QByteArray origin =
+                    viaProxy ? QByteArray("http://h.example") : QByteArray("http://" + hostOf(server));
+                const QByteArray elsewhere = viaProxy ? QByteArray("http://other.example:8080")
+                                                      : QByteArray("http://localhost:" + port);
+                const QByteArray location =
+                    relative ? QByteArray("../b/new page?x=1") : QByteArray(elsewhere + "/b/new?x=1");
                 // A relative Location stays on the same host; its blank is encoded like any other.
-                const QByteArray finalAddress =
-                    relative ? origin + "/b/new%20page?x=1" : elsewhere + "/b/new?x=1";
+                const QByteArray finalAddress = relative ? QByteArray(origin + "/b/new%20page?x=1")
+                                                         : QByteArray(elsewhere + "/b/new?x=1");
                 const QByteArray firstHost = viaProxy ? QByteArray("h.example") : hostOf(server);
                 const QByteArray finalHost = finalAddress.mid(7, finalAddress.indexOf('/', 7) - 7);
                 const auto target = [&](const QByteArray& address) {

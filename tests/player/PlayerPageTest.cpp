@@ -1,8 +1,8 @@
 #include "player/PlayerPage.h"
-#include "app/Failure.h"
-#include "player/CutBetween.h"
+#include "base/CutBetween.h"
+#include "base/Failure.h"
+#include "base/TextHolder.h"
 #include "player/PageFile.h"
-#include "player/TextHolder.h"
 #include "support/FakePorts.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "player/PageFetcher.h"
+#include "net/PageFetcher.h"
 #include "player/PageFile.h"
 #include "player/PlayCommand.h"
 #include "player/PlayerPage.h"

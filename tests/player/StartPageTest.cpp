@@ -1,5 +1,5 @@
 #include "player/StartPage.h"
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "player/FixedPages.h"
 #include "support/FakePorts.h"
 

@@ -1,4 +1,4 @@
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "player/ui/WaitCursorPageSource.h"
 #include "support/FakePorts.h"
 

@@ -1,5 +1,5 @@
 #include "settings/IniFile.h"
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "settings/IntegerText.h"
 
 #include <QDir>

@@ -44,7 +44,7 @@ TEST(StartUp, TheStoredProxyCarriesEveryDownload) {
     app.start();
     ASSERT_EQ(app.server.requests().size(), 1);
     EXPECT_TRUE(app.server.requests()[0].startsWith(
-        "GET http://127.0.0.1:" + QByteArray::number(app.server.port()) + "/ HTTP/1.1\r\n"))
+        QByteArray("GET http://127.0.0.1:" + QByteArray::number(app.server.port()) + "/ HTTP/1.1\r\n")))
         << app.server.requests()[0].toStdString();
     EXPECT_TRUE(app.dialogs.shown.isEmpty());
     EXPECT_TRUE(app.form->ui().sCheckBox1->isChecked());

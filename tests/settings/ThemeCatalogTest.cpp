@@ -1,5 +1,5 @@
 #include "settings/ThemeCatalog.h"
-#include "app/Failure.h"
+#include "base/Failure.h"
 
 #include <QColor>
 #include <QRegularExpression>

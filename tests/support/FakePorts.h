@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/Dialogs.h"
-#include "app/Failure.h"
-#include "player/BrowserView.h"
-#include "player/PageSource.h"
-#include "settings/Shell.h"
+#include "base/BrowserView.h"
+#include "base/Dialogs.h"
+#include "base/Failure.h"
+#include "base/PageSource.h"
+#include "base/Shell.h"
 #include "support/QtPrinters.h"
 
 #include <QHash>

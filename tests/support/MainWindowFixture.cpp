@@ -1,6 +1,6 @@
 #include "support/MainWindowFixture.h"
 
-#include "app/AppInfo.h"
+#include "base/AppInfo.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,7 +46,7 @@ void MainWindowFixture::start(bool withDatabase) {
                                                        : QDir(exeDir()).filePath(u"absent/bdv.db"_s));
     form->bindData(*data);
     data->open(dialogs);
-    favorites = std::make_unique<TFavoriteForm>(*data, *form, dialogs);
+    favorites = std::make_unique<TFavoriteForm>(*data, form->holders(), form->playCommand(), dialogs);
     addOns = std::make_unique<TForm5>(shell, Site::onServer(siteBase()), form.get());
     form->setOtherWindows(favorites.get(), addOns.get());
     form->show();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/Shell.h"
+#include "base/Shell.h"
 
 // Opens addresses in the user's default browser and starts programs detached.
 class DesktopShell : public Shell {

@@ -1,6 +1,6 @@
 #include "app/ui/MessageBoxDialogs.h"
 
-#include "app/AppInfo.h"
+#include "base/AppInfo.h"
 
 #include <QApplication>
 #include <QDialog>

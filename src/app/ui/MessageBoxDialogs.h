@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Dialogs.h"
+#include "base/Dialogs.h"
 
 // The three boxes as application-modal QMessageBoxes captioned with the application title.
 class MessageBoxDialogs : public Dialogs {

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "base/MediaKind.h"
+#include "base/Site.h"
 #include "catalog/Holders.h"
-#include "catalog/MediaKind.h"
-#include "player/PageFetcher.h"
-#include "player/Site.h"
+#include "net/PageFetcher.h"
 #include "player/ui/BrowserWidget.h"
 #include "player/ui/WaitCursorPageSource.h"
 

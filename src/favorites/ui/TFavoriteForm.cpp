@@ -1,7 +1,7 @@
 #include "favorites/ui/TFavoriteForm.h"
 
-#include "app/Dialogs.h"
-#include "app/ui/TMainForm.h"
+#include "base/Dialogs.h"
+#include "base/ErrorText.h"
 #include "catalog/TDataModule2.h"
 #include "catalog/ui/GridBinding.h"
 #include "player/PlayCommand.h"
@@ -15,9 +15,10 @@
 
 using namespace Qt::StringLiterals;
 
-TFavoriteForm::TFavoriteForm(TDataModule2& data, TMainForm& mainForm, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::TFavoriteForm>()), m_data(data), m_main(mainForm),
-      m_dialogs(dialogs) {
+TFavoriteForm::TFavoriteForm(TDataModule2& data, MainHolders& mainHolders, PlayCommand& play,
+                             Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::TFavoriteForm>()), m_data(data), m_mainHolders(mainHolders),
+      m_play(play), m_dialogs(dialogs) {
     m_ui->setupUi(this);
     setObjectName(u"FavoriteForm"_s);
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -34,7 +35,7 @@ TFavoriteForm::TFavoriteForm(TDataModule2& data, TMainForm& mainForm, Dialogs& d
 
     const auto on = [this](QAbstractButton* button, void (TFavoriteForm::*command)()) {
         connect(button, &QAbstractButton::clicked, this,
-                [this, command] { m_main.run([this, command] { (this->*command)(); }); });
+                [this, command] { run([this, command] { (this->*command)(); }); });
     };
     on(m_ui->StartsBitBtn, &TFavoriteForm::StartsBitBtnClick);
     on(m_ui->DelsBitBtn, &TFavoriteForm::DelsBitBtnClick);
@@ -64,8 +65,8 @@ void TFavoriteForm::StartsBitBtnClick() {
 
 void TFavoriteForm::play(MediaKind kind) {
     // The favorite becomes the main window's current item of its kind.
-    MainHolders& main = m_main.holders();
-    PlayCommand& player = m_main.playCommand();
+    MainHolders& main = m_mainHolders;
+    PlayCommand& player = m_play;
     switch (kind) {
     case MediaKind::Video:
         main.DBEdit1.bind(m_holders.FavoritVideoDBEdit2.text());
@@ -117,9 +118,13 @@ bool TFavoriteForm::eventFilter(QObject* watched, QEvent* event) {
     for (const auto& [grid, kind] : grids) {
         if (isDoubleClickOn(grid, watched, event)) {
             if (activeList() == kind)
-                m_main.run([this, kind] { play(kind); });
+                run([this, kind] { play(kind); });
             return true;
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TFavoriteForm::run(const std::function<void()>& command) {
+    reportingFailures(m_dialogs, command);
 }

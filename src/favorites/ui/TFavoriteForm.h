@@ -1,24 +1,28 @@
 #pragma once
 
+#include "base/MediaKind.h"
 #include "catalog/Holders.h"
-#include "catalog/MediaKind.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 namespace Ui {
 class TFavoriteForm;
 }
 class Dialogs;
+class PlayCommand;
 class TDataModule2;
-class TMainForm;
 
 // The favorites window: the three favorites lists, with play, delete, sort and
 // close. Non-modal; closing only hides it, so its tab and lists stay as they were.
 class TFavoriteForm : public QWidget {
     Q_OBJECT
 public:
-    TFavoriteForm(TDataModule2& data, TMainForm& mainForm, Dialogs& dialogs, QWidget* parent = nullptr);
+    // Playing a favorite makes it the main window's current item of its kind: the
+    // window gets those holders and the play command, not the main window itself.
+    TFavoriteForm(TDataModule2& data, MainHolders& mainHolders, PlayCommand& play, Dialogs& dialogs,
+                  QWidget* parent = nullptr);
     ~TFavoriteForm() override;
 
     [[nodiscard]] MediaKind activeList() const;
@@ -35,10 +39,12 @@ protected:
 
 private:
     void play(MediaKind kind);
+    void run(const std::function<void()>& command);
 
     std::unique_ptr<Ui::TFavoriteForm> m_ui;
     TDataModule2& m_data;
-    TMainForm& m_main;
+    MainHolders& m_mainHolders;
+    PlayCommand& m_play;
     Dialogs& m_dialogs;
     FavoriteHolders m_holders;
 };

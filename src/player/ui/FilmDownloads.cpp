@@ -1,6 +1,6 @@
 #include "player/ui/FilmDownloads.h"
 
-#include "app/Dialogs.h"
+#include "base/Dialogs.h"
 #include "player/FreeFileName.h"
 
 #include <QDir>

@@ -43,7 +43,7 @@ void PlayerMediaProxy::registerSchemes() {
 }
 
 QString PlayerMediaProxy::key() {
-    static const QString value = [] {
+    static const QString value = []() -> QString {
         QString hex;
         for (int i = 0; i < 4; ++i)
             hex += QString::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, u'0');

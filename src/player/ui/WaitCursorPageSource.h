@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/PageSource.h"
+#include "base/PageSource.h"
 
 // Shows the wait cursor while a page downloads; the download itself blocks the
 // window, so the cursor is the user's only sign that something is happening.

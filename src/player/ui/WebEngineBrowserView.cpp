@@ -1,7 +1,7 @@
 #include "player/ui/WebEngineBrowserView.h"
 
+#include "base/Shell.h"
 #include "player/ui/PlayerMediaProxy.h"
-#include "settings/Shell.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/BrowserView.h"
+#include "base/BrowserView.h"
 
 #include <QWebEnginePage>
 #include <QWebEngineView>

@@ -1,6 +1,6 @@
 #include "settings/ui/TForm5.h"
 
-#include "settings/Shell.h"
+#include "base/Shell.h"
 #include "ui_TForm5.h"
 
 TForm5::TForm5(Shell& shell, Site site, QWidget* parent)

@@ -1,9 +1,9 @@
-#include "player/PageFetcher.h"
+#include "net/PageFetcher.h"
 
-#include "app/Failure.h"
-#include "player/CharsetDecoder.h"
-#include "player/HttpAddress.h"
-#include "player/HttpConnection.h"
+#include "base/Failure.h"
+#include "net/CharsetDecoder.h"
+#include "net/HttpAddress.h"
+#include "net/HttpConnection.h"
 
 #include <QFile>
 #include <QUrl>

@@ -1,7 +1,7 @@
-#include "app/ErrorText.h"
+#include "base/ErrorText.h"
 
-#include "app/Dialogs.h"
-#include "app/Failure.h"
+#include "base/Dialogs.h"
+#include "base/Failure.h"
 
 QString errorBoxText(const QString& message) {
     if (message.isEmpty() || message.back().unicode() <= u'.')

@@ -1,4 +1,4 @@
-#include "player/TextHolder.h"
+#include "base/TextHolder.h"
 
 void TextHolder::setText(const QString& text) {
     QString converted;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "player/CookieStore.h"
-#include "player/PageSource.h"
+#include "base/PageSource.h"
+#include "net/CookieStore.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "player/CutBetween.h"
+#include "base/CutBetween.h"
 
 QString cutBetween(const QString& text, const QString& start, const QString& end) {
     const qsizetype startAt = text.indexOf(start);

@@ -1,4 +1,4 @@
-#include "player/CharsetDecoder.h"
+#include "net/CharsetDecoder.h"
 
 #include <QList>
 #include <unicode/ucnv.h>

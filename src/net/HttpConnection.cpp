@@ -1,6 +1,6 @@
-#include "player/HttpConnection.h"
+#include "net/HttpConnection.h"
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 
 #include <boost/asio/connect.hpp>
 #include <boost/asio/ip/tcp.hpp>

@@ -1,4 +1,4 @@
-#include "player/CookieStore.h"
+#include "net/CookieStore.h"
 
 #include <QNetworkCookie>
 

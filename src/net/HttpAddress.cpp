@@ -1,6 +1,6 @@
-#include "player/HttpAddress.h"
+#include "net/HttpAddress.h"
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 
 #include <string_view>
 
