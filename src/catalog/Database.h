@@ -23,7 +23,6 @@ public:
     void connect();
     void close();
     [[nodiscard]] bool isOpen() const { return m_db != nullptr; }
-    [[nodiscard]] const QString& path() const { return m_path; }
     // Valid only while open.
     [[nodiscard]] SQLite::Database& handle();
     // A further connection to the same file, for running one statement on another

@@ -4,64 +4,13 @@
 #include "catalog/Database.h"
 #include "catalog/RussianCollator.h"
 
-#include <QRegularExpression>
 #include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
-#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Closes the statement on every way out.
-struct Statement {
-    sqlite3_stmt* stmt = nullptr;
-    ~Statement() { sqlite3_finalize(stmt); }
-};
-
-QString engineMessage(sqlite3* db) {
-    return QString::fromUtf8(sqlite3_errmsg(db));
-}
-
-bool declaredAsNumber(const char* declType) {
-    if (!declType)
-        return false;
-    const QString type = QString::fromUtf8(declType).toUpper();
-    if (type.contains(u"CHAR"_s) || type.contains(u"TEXT"_s) || type.contains(u"CLOB"_s))
-        return false;
-    static const char16_t* const numeric[] = {u"INT", u"REAL", u"FLOA", u"DOUB",
-                                              u"NUM", u"DEC",  u"BOOL", u"DATE"};
-    return std::any_of(std::begin(numeric), std::end(numeric),
-                       [&](const char16_t* word) { return type.contains(QStringView(word)); });
-}
-
-// The length a text column is declared with ("TEXT(255)", "VARCHAR(40)"), or -1.
-int declaredLength(const char* declType) {
-    if (!declType)
-        return -1;
-    static const QRegularExpression length(u"\\(\\s*(\\d+)\\s*\\)"_s);
-    const auto match = length.match(QString::fromUtf8(declType));
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
-// Number of bytes of the first maxChars UTF-16 units of a UTF-8 text.
-int utf8PrefixBytes(const char* utf8, int bytes, int maxChars) {
-    int units = 0;
-    int i = 0;
-    while (i < bytes) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        const int width = length == 4 ? 2 : 1;
-        if (units + width > maxChars)
-            break;
-        units += width;
-        i = std::min(bytes, i + length);
-    }
-    return i;
-}
-
-} // namespace
 
 Query::Query(QString name, Database& db, QString table, QueryFields fields, QObject* parent)
     : QAbstractTableModel(parent), m_name(std::move(name)), m_db(db), m_table(std::move(table)),
@@ -91,62 +40,8 @@ void Query::open() {
 }
 
 Query::Snapshot Query::fetch(sqlite3* db, const QStringList& sql, const QStringList& parameters) const {
-    Statement st;
-    const QByteArray utf8 = joinedLines(sql).toUtf8();
-    if (sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &st.stmt, nullptr) !=
-        SQLITE_OK)
-        throw Failure(engineMessage(db));
-    for (int i = 0; i < parameters.size(); ++i) {
-        const QByteArray value = parameters[i].toUtf8();
-        sqlite3_bind_text(st.stmt, i + 1, value.constData(), static_cast<int>(value.size()),
-                          SQLITE_TRANSIENT);
-    }
-
-    // Match the declared fields to the result's columns by name and kind.
-    int keyColumn = -1, titleColumn = -1, addressColumn = -1;
-    for (int c = 0; c < sqlite3_column_count(st.stmt); ++c) {
-        const QString column = QString::fromUtf8(sqlite3_column_name(st.stmt, c));
-        if (keyColumn < 0 && column.compare(m_fields.key, Qt::CaseInsensitive) == 0)
-            keyColumn = c;
-        else if (titleColumn < 0 && column.compare(m_fields.title, Qt::CaseInsensitive) == 0)
-            titleColumn = c;
-        else if (addressColumn < 0 && column.compare(m_fields.address, Qt::CaseInsensitive) == 0)
-            addressColumn = c;
-    }
-    const std::pair<int, const QString*> wanted[] = {
-        {keyColumn, &m_fields.key}, {titleColumn, &m_fields.title}, {addressColumn, &m_fields.address}};
-    for (const auto& [column, field] : wanted) {
-        if (column < 0)
-            throw Failure(u"%1: Field '%2' not found"_s.arg(m_name, *field));
-    }
-    for (int column : {titleColumn, addressColumn}) {
-        if (declaredAsNumber(sqlite3_column_decltype(st.stmt, column)))
-            throw Failure(u"%1: Type mismatch for field '%2', expecting: WideString"_s.arg(
-                m_name, QString::fromUtf8(sqlite3_column_name(st.stmt, column))));
-    }
-
-    Snapshot snapshot;
-    snapshot.titleLimit = declaredLength(sqlite3_column_decltype(st.stmt, titleColumn));
-    snapshot.addressLimit = declaredLength(sqlite3_column_decltype(st.stmt, addressColumn));
-    snapshot.rows.reserve(m_rows.size());
-    snapshot.text.reserve(m_text.capacity());
-    int rc;
-    while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
-        Row row;
-        row.key = sqlite3_column_int64(st.stmt, keyColumn);
-        // sqlite3_column_text gives no pointer for NULL: no separate type test per column.
-        const auto column = [&](int index, int limit) {
-            const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, index));
-            return value ? appendText(snapshot.text, value, sqlite3_column_bytes(st.stmt, index), limit)
-                         : Slice{};
-        };
-        row.title = column(titleColumn, snapshot.titleLimit);
-        row.address = column(addressColumn, snapshot.addressLimit);
-        snapshot.rows.push_back(row);
-    }
-    if (rc != SQLITE_DONE)
-        throw Failure(engineMessage(db));
-    return snapshot;
+    return QuerySnapshot::read(db, joinedLines(sql), parameters, m_name, m_fields, m_rows.size(),
+                               m_text.capacity());
 }
 
 void Query::apply(Snapshot&& snapshot) {
@@ -241,7 +136,6 @@ void Query::sort(const QString& field) {
 
 void Query::insertRecord(const QString& title, const QString& address) {
     checkActive();
-    sqlite3* db = m_db.handle().getHandle();
     QStringList columns, values;
     if (!title.isEmpty())
         columns << m_fields.title, values << title;
@@ -252,21 +146,18 @@ void Query::insertRecord(const QString& title, const QString& address) {
             ? u"INSERT INTO %1 DEFAULT VALUES"_s.arg(m_table)
             : u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(m_table, columns.join(u", "_s),
                                                        QStringList(columns.size(), u"?"_s).join(u", "_s));
-    Statement st;
-    const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &st.stmt, nullptr) !=
-        SQLITE_OK)
-        throw Failure(engineMessage(db));
-    for (int i = 0; i < values.size(); ++i) {
-        const QByteArray value = values[i].toUtf8();
-        sqlite3_bind_text(st.stmt, i + 1, value.constData(), static_cast<int>(value.size()),
-                          SQLITE_TRANSIENT);
+    SQLite::Database& db = m_db.handle();
+    try {
+        SQLite::Statement statement(db, sql.toStdString());
+        for (int i = 0; i < values.size(); ++i)
+            statement.bind(i + 1, values[i].toStdString());
+        statement.exec();
+    } catch (const SQLite::Exception& e) {
+        throw Failure(QString::fromUtf8(e.what()));
     }
-    if (sqlite3_step(st.stmt) != SQLITE_DONE)
-        throw Failure(engineMessage(db));
 
     Row row;
-    row.key = sqlite3_last_insert_rowid(db);
+    row.key = db.getLastInsertRowid();
     row.title = title.isEmpty() ? Slice{} : append(title.left(m_titleLimit < 0 ? -1 : m_titleLimit));
     row.address =
         address.isEmpty() ? Slice{} : append(address.left(m_addressLimit < 0 ? -1 : m_addressLimit));
@@ -282,15 +173,16 @@ void Query::deleteCurrent() {
     checkActive();
     if (m_current < 0)
         throw Failure(m_name + u": No current record"_s);
-    sqlite3* db = m_db.handle().getHandle();
-    Statement st;
-    const QByteArray sql = u"DELETE FROM %1 WHERE %2 = ?"_s.arg(m_table, m_fields.key).toUtf8();
-    if (sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &st.stmt, nullptr) != SQLITE_OK)
-        throw Failure(engineMessage(db));
-    sqlite3_bind_int64(st.stmt, 1, m_rows[size_t(m_current)].key);
-    if (sqlite3_step(st.stmt) != SQLITE_DONE)
-        throw Failure(engineMessage(db));
-    if (sqlite3_changes(db) == 0)
+    int changes = 0;
+    try {
+        SQLite::Statement statement(
+            m_db.handle(), u"DELETE FROM %1 WHERE %2 = ?"_s.arg(m_table, m_fields.key).toStdString());
+        statement.bind(1, static_cast<std::int64_t>(m_rows[size_t(m_current)].key));
+        changes = statement.exec();
+    } catch (const SQLite::Exception& e) {
+        throw Failure(QString::fromUtf8(e.what()));
+    }
+    if (changes == 0)
         throw Failure(m_name + u": Row cannot be located for updating"_s);
 
     const int removed = m_current;
@@ -307,17 +199,9 @@ QString Query::text(const Slice& slice) const {
     return QString::fromUtf8(m_text.constData() + slice.offset, slice.length);
 }
 
-Query::Slice Query::appendText(QByteArray& buffer, const char* utf8, int bytes, int maxChars) {
-    if (maxChars >= 0 && bytes > maxChars)
-        bytes = utf8PrefixBytes(utf8, bytes, maxChars);
-    Slice slice{static_cast<qint32>(buffer.size()), bytes};
-    buffer.append(utf8, bytes);
-    return slice;
-}
-
 Query::Slice Query::append(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
-    return appendText(m_text, utf8.constData(), static_cast<int>(utf8.size()), -1);
+    return QuerySnapshot::appendText(m_text, utf8.constData(), static_cast<int>(utf8.size()), -1);
 }
 
 int Query::rowCount(const QModelIndex& parent) const {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "catalog/QueryFields.h"
+#include "catalog/QuerySnapshot.h"
+
 #include <QAbstractTableModel>
 #include <QByteArray>
 #include <QStringList>
@@ -8,23 +11,13 @@
 class Database;
 struct sqlite3;
 
-// The three fields every catalog and favorites table has.
-struct QueryFields {
-    QString key;        // hidden, assigned by the database
-    QString title;      // the one column the lists show
-    QString address;    // hidden; read through the current-item holders
-    QString titleLabel; // header of the title column
-};
-
 // A statement over one table and the in-memory snapshot of its result.
 //
 // Opening runs the statement and fetches every row; afterwards the lists read only
 // the snapshot. Sorting re-orders the snapshot without running the statement again.
 // Inserts and deletes go to the file at once, one row each, and are mirrored in the
-// snapshot. The model shows the title column only.
-//
-// Row texts live in one UTF-8 buffer with offsets, so a fetch of 100,000 rows costs
-// a few allocations, not hundreds of thousands.
+// snapshot (a QuerySnapshot's rows, their texts in one UTF-8 buffer). The model shows
+// the title column only.
 class Query : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -37,7 +30,6 @@ public:
     // Statement lines are sent joined, each followed by CR LF. Parameters are bound in
     // order to the "?" placeholders. Changing the statement closes the query.
     void setSql(QStringList lines, QStringList parameters = {});
-    [[nodiscard]] const QStringList& sql() const { return m_sql; }
     [[nodiscard]] QString statementText() const;
     // Statement lines as the engine gets them: each followed by CR LF.
     [[nodiscard]] static QString joinedLines(const QStringList& lines);
@@ -48,22 +40,9 @@ public:
     void close();
     [[nodiscard]] bool isActive() const { return m_active; }
 
-    struct Slice {
-        qint32 offset = 0;
-        qint32 length = -1; // -1: NULL
-    };
-    struct Row {
-        qint64 key = 0;
-        Slice title;
-        Slice address;
-    };
-    // A fetched result, not yet shown.
-    struct Snapshot {
-        std::vector<Row> rows;
-        QByteArray text;
-        int titleLimit = -1;
-        int addressLimit = -1;
-    };
+    using Slice = QuerySnapshot::Slice;
+    using Row = QuerySnapshot::Row;
+    using Snapshot = QuerySnapshot;
     // Runs a statement on a connection and fetches its whole result, without touching
     // the query's state: several queries may fetch at once, each on its own connection.
     [[nodiscard]] Snapshot fetch(sqlite3* connection, const QStringList& sql,
@@ -109,7 +88,6 @@ signals:
 
 private:
     [[nodiscard]] QString text(const Slice& slice) const;
-    static Slice appendText(QByteArray& buffer, const char* utf8, int bytes, int maxChars);
     Slice append(const QString& text);
 
     QString m_name;

@@ -1,0 +1,134 @@
+#include "catalog/QuerySnapshot.h"
+
+#include "base/Failure.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Closes the statement on every way out.
+struct Statement {
+    sqlite3_stmt* stmt = nullptr;
+    ~Statement() { sqlite3_finalize(stmt); }
+};
+
+QString engineMessage(sqlite3* db) {
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+bool declaredAsNumber(const char* declType) {
+    if (!declType)
+        return false;
+    const QString type = QString::fromUtf8(declType).toUpper();
+    if (type.contains(u"CHAR"_s) || type.contains(u"TEXT"_s) || type.contains(u"CLOB"_s))
+        return false;
+    static const char16_t* const numeric[] = {u"INT", u"REAL", u"FLOA", u"DOUB",
+                                              u"NUM", u"DEC",  u"BOOL", u"DATE"};
+    return std::any_of(std::begin(numeric), std::end(numeric),
+                       [&](const char16_t* word) { return type.contains(QStringView(word)); });
+}
+
+// The length a text column is declared with ("TEXT(255)", "VARCHAR(40)"), or -1.
+int declaredLength(const char* declType) {
+    if (!declType)
+        return -1;
+    static const QRegularExpression length(u"\\(\\s*(\\d+)\\s*\\)"_s);
+    const auto match = length.match(QString::fromUtf8(declType));
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+// Number of bytes of the first maxChars UTF-16 units of a UTF-8 text.
+int utf8PrefixBytes(const char* utf8, int bytes, int maxChars) {
+    int units = 0;
+    int i = 0;
+    while (i < bytes) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const int width = length == 4 ? 2 : 1;
+        if (units + width > maxChars)
+            break;
+        units += width;
+        i = std::min(bytes, i + length);
+    }
+    return i;
+}
+
+} // namespace
+
+// Raw SQLite on purpose, not SQLiteCpp: the statement runs on whichever connection the caller hands
+// over (a search reads three at once, each on its own connection), and the row loop reads every
+// text with one call that also tells NULL apart, where SQLiteCpp's Column copies a shared pointer
+// per cell and reads NULL as empty text; a keystroke may read 100,000 rows.
+QuerySnapshot QuerySnapshot::read(sqlite3* db, const QString& statement, const QStringList& parameters,
+                                  const QString& queryName, const QueryFields& fields, std::size_t rowsHint,
+                                  qsizetype textHint) {
+    Statement st;
+    const QByteArray utf8 = statement.toUtf8();
+    if (sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &st.stmt, nullptr) !=
+        SQLITE_OK)
+        throw Failure(engineMessage(db));
+    for (int i = 0; i < parameters.size(); ++i) {
+        const QByteArray value = parameters[i].toUtf8();
+        sqlite3_bind_text(st.stmt, i + 1, value.constData(), static_cast<int>(value.size()),
+                          SQLITE_TRANSIENT);
+    }
+
+    // Match the declared fields to the result's columns by name and kind.
+    int keyColumn = -1, titleColumn = -1, addressColumn = -1;
+    for (int c = 0; c < sqlite3_column_count(st.stmt); ++c) {
+        const QString column = QString::fromUtf8(sqlite3_column_name(st.stmt, c));
+        if (keyColumn < 0 && column.compare(fields.key, Qt::CaseInsensitive) == 0)
+            keyColumn = c;
+        else if (titleColumn < 0 && column.compare(fields.title, Qt::CaseInsensitive) == 0)
+            titleColumn = c;
+        else if (addressColumn < 0 && column.compare(fields.address, Qt::CaseInsensitive) == 0)
+            addressColumn = c;
+    }
+    const std::pair<int, const QString*> wanted[] = {
+        {keyColumn, &fields.key}, {titleColumn, &fields.title}, {addressColumn, &fields.address}};
+    for (const auto& [column, field] : wanted) {
+        if (column < 0)
+            throw Failure(u"%1: Field '%2' not found"_s.arg(queryName, *field));
+    }
+    for (int column : {titleColumn, addressColumn}) {
+        if (declaredAsNumber(sqlite3_column_decltype(st.stmt, column)))
+            throw Failure(u"%1: Type mismatch for field '%2', expecting: WideString"_s.arg(
+                queryName, QString::fromUtf8(sqlite3_column_name(st.stmt, column))));
+    }
+
+    QuerySnapshot snapshot;
+    snapshot.titleLimit = declaredLength(sqlite3_column_decltype(st.stmt, titleColumn));
+    snapshot.addressLimit = declaredLength(sqlite3_column_decltype(st.stmt, addressColumn));
+    snapshot.rows.reserve(rowsHint);
+    snapshot.text.reserve(textHint);
+    int rc;
+    while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+        Row row;
+        row.key = sqlite3_column_int64(st.stmt, keyColumn);
+        // sqlite3_column_text gives no pointer for NULL: no separate type test per column.
+        const auto column = [&](int index, int limit) {
+            const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, index));
+            return value ? appendText(snapshot.text, value, sqlite3_column_bytes(st.stmt, index), limit)
+                         : Slice{};
+        };
+        row.title = column(titleColumn, snapshot.titleLimit);
+        row.address = column(addressColumn, snapshot.addressLimit);
+        snapshot.rows.push_back(row);
+    }
+    if (rc != SQLITE_DONE)
+        throw Failure(engineMessage(db));
+    return snapshot;
+}
+
+QuerySnapshot::Slice QuerySnapshot::appendText(QByteArray& buffer, const char* utf8, int bytes,
+                                               int maxChars) {
+    if (maxChars >= 0 && bytes > maxChars)
+        bytes = utf8PrefixBytes(utf8, bytes, maxChars);
+    Slice slice{static_cast<qint32>(buffer.size()), bytes};
+    buffer.append(utf8, bytes);
+    return slice;
+}
