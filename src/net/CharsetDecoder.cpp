@@ -1,22 +1,18 @@
 #include "net/CharsetDecoder.h"
 
-#include <QList>
-#include <unicode/ucnv.h>
+#include "base/IcuConverter.h"
 
-#include <memory>
+#include <QList>
+
 #include <optional>
 
 namespace {
-
-struct ConverterCloser {
-    void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
 
 // The body in the named code page, or nothing when ICU does not know the name
 // or cannot convert.
 std::optional<QString> converted(const QByteArray& body, const char* name) {
     UErrorCode status = U_ZERO_ERROR;
-    const std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open(name, &status));
+    const IcuConverter converter(ucnv_open(name, &status));
     if (U_FAILURE(status) || !converter)
         return std::nullopt;
 

@@ -18,5 +18,4 @@ public:
     void storeFromAnswer(const QList<Header>& headers, const QUrl& url);
     // "a=1; b=2" for the cookies that match url; empty when none do.
     [[nodiscard]] QByteArray cookieHeader(const QUrl& url) const;
-    [[nodiscard]] QList<QNetworkCookie> everything() const { return allCookies(); }
 };

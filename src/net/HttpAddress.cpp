@@ -36,13 +36,6 @@ QByteArray encodeTarget(const QString& text) {
     return out;
 }
 
-bool isAscii(const QString& text) {
-    for (const QChar c : text)
-        if (c.unicode() >= 0x80)
-            return false;
-    return true;
-}
-
 } // namespace
 
 HttpAddress HttpAddress::parse(const QString& address) {
@@ -106,17 +99,20 @@ HttpAddress HttpAddress::parse(const QString& address) {
             throw Failure(u"The web address \"%1\" has an invalid port."_s.arg(address));
         result.m_port = number;
     }
-    if (isAscii(host)) {
-        result.m_host = host.toLatin1();
-    } else {
-        result.m_host = QUrl::toAce(host);
-        if (result.m_host.isEmpty())
-            throw Failure(u"The web address \"%1\" has an invalid host name."_s.arg(address));
-    }
+    result.m_host = wireHost(host);
+    if (result.m_host.isEmpty())
+        throw Failure(u"The web address \"%1\" has an invalid host name."_s.arg(address));
     if (!target.startsWith(u'/'))
         target.prepend(u'/');
     result.m_target = encodeTarget(target);
     return result;
+}
+
+QByteArray HttpAddress::wireHost(const QString& host) {
+    for (const QChar c : host)
+        if (c.unicode() >= 0x80)
+            return QUrl::toAce(host);
+    return host.toLatin1();
 }
 
 QByteArray HttpAddress::hostForHeader() const {

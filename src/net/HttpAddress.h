@@ -31,6 +31,10 @@ public:
     // The address as the cookie store matches it.
     [[nodiscard]] QUrl url() const;
 
+    // A host name as it goes on the wire: ASCII as written, anything else in its IDNA
+    // form; empty when the name has no IDNA form.
+    [[nodiscard]] static QByteArray wireHost(const QString& host);
+
 private:
     [[nodiscard]] QByteArray hostForHeader() const;
 

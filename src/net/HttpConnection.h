@@ -1,36 +1,23 @@
 #pragma once
 
+#include "net/HttpAnswer.h"
+#include "net/HttpAnswerReader.h"
+
 #include <QByteArray>
-#include <QList>
-#include <QPair>
 
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ssl/context.hpp>
 #include <boost/asio/ssl/stream.hpp>
-#include <boost/beast/core/flat_buffer.hpp>
 #include <boost/beast/core/tcp_stream.hpp>
 
 #include <chrono>
 #include <memory>
-#include <optional>
-
-// One answer as the fetcher needs it. The body has already been read (or its
-// reading failed, see bodyFailure) whatever the status says.
-struct HttpAnswer {
-    QByteArray statusLine;     // exactly as received, without CR LF
-    std::optional<int> status; // empty when the status line or head is unreadable
-    QList<QPair<QByteArray, QByteArray>> headers;
-    QByteArray body;
-    std::optional<QString> bodyFailure;
-};
 
 // One TCP connection, plain or TLS, driven synchronously: every operation runs
 // the connection's own io_context until it completes or its deadline passes.
 // Every method throws Failure; after a throw the connection is unusable.
 class HttpConnection {
 public:
-    static constexpr std::size_t bodyLimit = 64 * 1024 * 1024;
-
     HttpConnection(std::chrono::milliseconds connectTimeout, std::chrono::milliseconds silenceTimeout);
     ~HttpConnection();
     HttpConnection(const HttpConnection&) = delete;
@@ -46,7 +33,7 @@ public:
     HttpAnswer exchange(const QByteArray& requestHead);
 
     // False once the answer or the server asked to close the connection.
-    [[nodiscard]] bool isReusable() const { return m_reusable; }
+    [[nodiscard]] bool isReusable() const { return m_reusable && m_reader.isReusable(); }
     // True when the idle connection was closed by the server or has unasked-for data.
     [[nodiscard]] bool isStale() const;
 
@@ -56,15 +43,16 @@ private:
     boost::beast::tcp_stream& tcp();
 
     void write(const QByteArray& bytes);
-    // Reads one head (status line and header lines) into m_buffer; returns its size.
-    std::size_t readHead();
-    HttpAnswer readAnswer(bool tunnelAnswer);
+    // The reads the answer reader asks for, each within the silence limit.
+    boost::system::error_code readSome(boost::asio::mutable_buffer space, std::size_t& received);
+    boost::system::error_code readBodyPart(boost::beast::flat_buffer& buffer,
+                                           HttpAnswerReader::Parser& parser);
 
     std::chrono::milliseconds m_connectTimeout;
     std::chrono::milliseconds m_silenceTimeout;
     boost::asio::io_context m_context;
     std::unique_ptr<boost::beast::tcp_stream> m_plain;
     std::unique_ptr<boost::asio::ssl::stream<boost::beast::tcp_stream>> m_tls;
-    boost::beast::flat_buffer m_buffer;
+    HttpAnswerReader m_reader;
     bool m_reusable = true;
 };

@@ -61,14 +61,6 @@ QString redirectTarget(const HttpAddress& from, const QByteArray& location) {
     return target.toString(QUrl::FullyEncoded);
 }
 
-QByteArray hostName(const QString& host) {
-    const QString trimmed = host.trimmed();
-    for (const QChar c : trimmed)
-        if (c.unicode() >= 0x80)
-            return QUrl::toAce(trimmed);
-    return trimmed.toLatin1();
-}
-
 } // namespace
 
 PageFetcher::PageFetcher() = default;
@@ -102,7 +94,7 @@ boost::asio::ssl::context& PageFetcher::tlsContext() {
 }
 
 HttpConnection& PageFetcher::connectionFor(const HttpAddress& address, bool viaProxy) {
-    const QByteArray proxy = hostName(m_proxyServer);
+    const QByteArray proxy = HttpAddress::wireHost(m_proxyServer.trimmed());
     // What the connection leads to: the host itself, the proxy, or a tunnel through it.
     QByteArray key;
     if (!viaProxy)

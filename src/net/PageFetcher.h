@@ -46,8 +46,6 @@ public:
     // Trusts the certificates of this PEM file besides the system's own (for tests).
     void setExtraCaFile(const QString& path);
 
-    [[nodiscard]] const CookieStore& cookies() const { return m_cookies; }
-
 private:
     // One request and its answer, the body read whatever the status.
     HttpAnswer exchange(const HttpAddress& target);

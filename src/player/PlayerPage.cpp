@@ -2,11 +2,10 @@
 
 #include "base/BrowserView.h"
 #include "base/Failure.h"
+#include "base/IcuConverter.h"
 
 #include <QDir>
 #include <QFile>
-#include <memory>
-#include <unicode/ucnv.h>
 
 using namespace Qt::StringLiterals;
 
@@ -29,14 +28,10 @@ const QString filmPiece2 =
     u".</strong> Для перехода к скачиванию фильма нажмите на ссылку <a href=\"http://"_s;
 const QString filmPiece3 = u".flv\">Скачать фильм</a></div></body></html>"_s;
 
-struct ConverterCloser {
-    void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
-
 // Cyrillic single-byte code page, the stand-in for the Windows ANSI code page.
 QByteArray toWindows1251(const QString& text) {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open("windows-1251", &status));
+    IcuConverter converter(ucnv_open("windows-1251", &status));
     if (U_FAILURE(status))
         throw Failure(u"Code page windows-1251 is not available: "_s +
                       QString::fromLatin1(u_errorName(status)));
