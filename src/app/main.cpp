@@ -1,13 +1,10 @@
 #include "app/ui/DesktopShell.h"
 #include "app/ui/MessageBoxDialogs.h"
+#include "app/ui/Program.h"
 #include "app/ui/TMainForm.h"
 #include "base/AppInfo.h"
-#include "catalog/TDataModule2.h"
-#include "favorites/ui/TFavoriteForm.h"
-#include "player/ui/FilmDownloads.h"
 #include "player/ui/PlayerMediaProxy.h"
 #include "player/ui/WebEngineBrowserView.h"
-#include "settings/ui/TForm5.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -78,41 +75,20 @@ int main(int argc, char** argv) {
         return BrowserWidget{view, view};
     };
 
-    // Created in this order and destroyed in the reverse one.
-    auto mainForm = std::make_unique<TMainForm>(
-        MainFormPorts{dialogs, shell, makeBrowser, site, QCoreApplication::applicationDirPath()});
-    mainWindow = mainForm.get();
-    auto dataModule = std::make_unique<TDataModule2>(u"bdv.db"_s);
-    mainForm->bindData(*dataModule);
-    dataModule->open(dialogs);
-    auto favoriteForm =
-        std::make_unique<TFavoriteForm>(*dataModule, mainForm->holders(), mainForm->playCommand(), dialogs);
-    auto form5 = std::make_unique<TForm5>(shell, site, mainForm.get());
-    mainForm->setOtherWindows(favoriteForm.get(), form5.get());
-    // What a page in the player view downloads (the film link) goes to the user's download folder.
-    std::unique_ptr<FilmDownloads> filmDownloads;
-    if (auto* player = mainForm->findChild<QWebEngineView*>(u"WebBrowser1"_s)) {
-        filmDownloads = std::make_unique<FilmDownloads>(
-            *player->page(), dialogs, QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
-        QObject::connect(filmDownloads.get(), &FilmDownloads::progress, mainForm.get(),
-                         &TMainForm::showStatus);
-        QObject::connect(filmDownloads.get(), &FilmDownloads::ended, mainForm.get(),
-                         &TMainForm::restoreStatus);
-        QObject::connect(mainForm.get(), &TMainForm::closing, filmDownloads.get(), &FilmDownloads::cancelAll);
-    }
+    // A termination request during start-up (while its boxes are up) ends the program
+    // before the main window is shown.
+    Program program({dialogs, shell, makeBrowser, site, QCoreApplication::applicationDirPath(), u"bdv.db"_s,
+                     QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)});
+    TMainForm& mainForm = program.mainForm();
+    mainWindow = &mainForm;
 
     if (QScreen* screen = QGuiApplication::primaryScreen())
-        mainForm->move(screen->availableGeometry().center() - mainForm->rect().center());
+        mainForm.move(screen->availableGeometry().center() - mainForm.rect().center());
     int code = 0;
     if (!terminated) {
-        mainForm->show();
+        mainForm.show();
         code = QApplication::exec();
     }
 
-    filmDownloads.reset();
-    form5.reset();
-    favoriteForm.reset();
-    dataModule.reset();
-    mainForm.reset();
     return code;
 }

@@ -2,11 +2,10 @@
 
 #include <QString>
 
-// The desktop shell: opens a web address in the user's own browser, or starts a
-// program with a parameter. Outcomes are not examined by any caller.
+// The desktop shell: opens a web address in the user's own browser. The outcome is not
+// examined by any caller.
 class Shell {
 public:
     virtual ~Shell() = default;
     virtual void open(const QString& address) = 0;
-    virtual void start(const QString& program, const QString& parameter) = 0;
 };

@@ -3,6 +3,8 @@
 #include "base/MediaKind.h"
 #include "base/TextHolder.h"
 
+struct FavoriteHolders;
+
 // The main window's current-item holders: commands read the selected item from
 // them, never from the database. Each follows one column of its list's current row.
 struct MainHolders {
@@ -23,6 +25,9 @@ struct MainHolders {
     [[nodiscard]] const TextHolder& address(MediaKind kind) const {
         return kind == MediaKind::Video ? DBEdit1 : kind == MediaKind::Tv ? TVLinkDBEdit : RadioDBEdit;
     }
+    // A played favorite becomes the current item of its kind: the holders that playing reads
+    // take the favorite's title and address (the TV fragment as a command puts it in).
+    void takeFavorite(MediaKind kind, const FavoriteHolders& favorite);
 };
 
 // The favorites window's holders, one pair per favorites list.

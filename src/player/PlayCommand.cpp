@@ -1,5 +1,7 @@
 #include "player/PlayCommand.h"
 
+#include "catalog/Holders.h"
+
 #include "base/CutBetween.h"
 #include "base/Dialogs.h"
 #include "base/PageSource.h"
@@ -32,6 +34,20 @@ void PlayCommand::playVideo(const QString& address) {
         }
         m_page.writeAndShow(m_memo1.text());
     });
+}
+
+void PlayCommand::playCurrent(MediaKind kind, const MainHolders& holders) {
+    switch (kind) {
+    case MediaKind::Video:
+        playVideo(holders.DBEdit1.text());
+        break;
+    case MediaKind::Tv:
+        playTv(holders.DBMemo1.text());
+        break;
+    case MediaKind::Radio:
+        playRadio(holders.RadioDBEdit.text(), holders.RadioNameDBEdit.text());
+        break;
+    }
 }
 
 void PlayCommand::playTv(const QString& fragment) {

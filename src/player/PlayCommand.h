@@ -1,11 +1,13 @@
 #pragma once
 
+#include "base/MediaKind.h"
 #include "base/TextHolder.h"
 
 #include <QString>
 #include <functional>
 
 class Dialogs;
+struct MainHolders;
 class PageSource;
 class PlayerPage;
 
@@ -18,6 +20,9 @@ public:
     // Downloads the video's web page and shows its first embedded object; a page
     // without one shows the player its oEmbed or meta tags name, when they name one.
     void playVideo(const QString& address);
+    // The current item of a kind, as the main window's holders hold it: the one place
+    // where the kind decides how an item is played.
+    void playCurrent(MediaKind kind, const MainHolders& holders);
     // The channel's stored fragment is the page, written exactly as held.
     void playTv(const QString& fragment);
     // A Windows Media Player page for the stream.

@@ -59,7 +59,7 @@ TEST(MainWindow, WithoutDatabaseShowsSevenBoxesThenEmptyLists) {
         EXPECT_EQ(grid->model()->rowCount(), 0);
     EXPECT_EQ(app.form->statusText(), QString());
     app.dialogs.shown.clear();
-    QTest::keyClick(app.form.get(), Qt::Key_F5);
+    QTest::keyClick(app.form, Qt::Key_F5);
     EXPECT_EQ(app.dialogs.shown,
               QStringList{u"error: ADOQuery1: Cannot perform this operation on a closed dataset."_s});
 }
@@ -70,35 +70,35 @@ TEST(MainWindow, EveryMenuKeyReachesItsCommand) {
     Ui::TMainForm& ui = app.form->ui();
     const QString base = app.siteBase();
 
-    QTest::keyClick(app.form.get(), Qt::Key_F7);
+    QTest::keyClick(app.form, Qt::Key_F7);
     EXPECT_EQ(current(ui.sPageControl2), u"sTabSheet4"_s);
-    QTest::keyClick(app.form.get(), Qt::Key_F8);
+    QTest::keyClick(app.form, Qt::Key_F8);
     EXPECT_EQ(current(ui.sPageControl2), u"sTabSheet5"_s);
-    QTest::keyClick(app.form.get(), Qt::Key_F6);
+    QTest::keyClick(app.form, Qt::Key_F6);
     EXPECT_EQ(current(ui.sPageControl2), u"sTabSheet3"_s);
-    QTest::keyClick(app.form.get(), Qt::Key_F11);
+    QTest::keyClick(app.form, Qt::Key_F11);
     EXPECT_EQ(current(ui.sPageControl1), u"sTabSheet2"_s);
 
     // The TV guide loads on each showing of its page, and only then.
-    QTest::keyClick(app.form.get(), Qt::Key_F12);
-    QTest::keyClick(app.form.get(), Qt::Key_F12);
+    QTest::keyClick(app.form, Qt::Key_F12);
+    QTest::keyClick(app.form, Qt::Key_F12);
     EXPECT_EQ(app.guide.targets, QStringList{base + u"/channels/tvprogramm.html"_s});
-    QTest::keyClick(app.form.get(), Qt::Key_F9);
+    QTest::keyClick(app.form, Qt::Key_F9);
     EXPECT_EQ(current(ui.sPageControl1), u"sTabSheet1"_s);
     clickTab(ui.sPageControl1, 1);
     EXPECT_EQ(app.guide.targets.size(), 2);
 
-    QTest::keyClick(app.form.get(), Qt::Key_F1);
-    QTest::keyClick(app.form.get(), Qt::Key_F4);
+    QTest::keyClick(app.form, Qt::Key_F1);
+    QTest::keyClick(app.form, Qt::Key_F4);
     EXPECT_EQ(app.shell.opened, QStringList{base + u"/index/kvelto_rukovodstvo_polzovatelja/0-16"_s});
     EXPECT_EQ(app.player.targets.last(), base + u"/player/tales.htm"_s);
 
-    QTest::keyClick(app.form.get(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(app.form, Qt::Key_A, Qt::ControlModifier);
     EXPECT_TRUE(app.favorites->isVisible());
 
     app.dialogs.shown.clear();
-    QTest::keyClick(app.form.get(), Qt::Key_Insert);
-    QTest::keyClick(app.form.get(), Qt::Key_F10);
+    QTest::keyClick(app.form, Qt::Key_Insert);
+    QTest::keyClick(app.form, Qt::Key_F10);
     EXPECT_EQ(app.dialogs.shown,
               (QStringList{u"question: Вы действительно хотите добавить запись в Избранное?"_s,
                            u"question: Вы действительно хотите завершить работу с Kvelto?"_s}));
@@ -108,14 +108,14 @@ TEST(MainWindow, EveryMenuKeyReachesItsCommand) {
     app.server.route("/details", "<object id=\"v\">X</object>");
     app.data->ADOQuery1.setCurrentRow(0);
     app.form->holders().DBEdit1.bind(base + u"/details"_s);
-    QTest::keyClick(app.favorites.get(), Qt::Key_F2);
+    QTest::keyClick(app.favorites, Qt::Key_F2);
     EXPECT_EQ(
         app.playerPageBytes(),
         QByteArray("<HTML><BODY><div align=\"center\"><object id=\"v\">X</object></div></BODY></HTML>"));
 
     // A shortcut needs exactly its modifiers.
     const int before = static_cast<int>(app.player.targets.size());
-    QTest::keyClick(app.form.get(), Qt::Key_F2, Qt::ShiftModifier);
+    QTest::keyClick(app.form, Qt::Key_F2, Qt::ShiftModifier);
     EXPECT_EQ(app.player.targets.size(), before);
 }
 
@@ -140,7 +140,7 @@ TEST(MainWindow, ShowKeysKeepTheSearchTextWhileTabClicksClearIt) {
     Ui::TMainForm& ui = app.form->ui();
     QTest::keyClicks(ui.FindEdit, u"radio"_s);
     EXPECT_EQ(ui.sDBGrid1->model()->rowCount(), 3);
-    QTest::keyClick(app.form.get(), Qt::Key_F8);
+    QTest::keyClick(app.form, Qt::Key_F8);
     EXPECT_EQ(ui.FindEdit->text(), u"radio"_s);
 
     clickTab(ui.sPageControl2, 1);
@@ -150,7 +150,7 @@ TEST(MainWindow, ShowKeysKeepTheSearchTextWhileTabClicksClearIt) {
 
     // With the box empty, a tab click runs nothing: a sorted list keeps its order
     // (Russian order: Cyrillic titles before Latin ones).
-    QTest::keyClick(app.form.get(), Qt::Key_F5);
+    QTest::keyClick(app.form, Qt::Key_F5);
     EXPECT_EQ(app.data->ADOQuery2.title(0), u"Слоны мечты"_s);
     EXPECT_EQ(app.data->ADOQuery2.title(1), u"Al Jazeera English"_s);
     clickTab(ui.sPageControl2, 2);
@@ -165,7 +165,7 @@ TEST(MainWindow, StatusLineFollowsOnlyTheActiveList) {
     ui.sDBGrid3->setCurrentIndex(ui.sDBGrid3->model()->index(2, 0));
     EXPECT_EQ(app.form->statusText(), u"Генерал (1926)"_s);
     EXPECT_EQ(app.form->holders().VideoNameDBEdit.text(), u"Генерал (1926)"_s);
-    QTest::keyClick(app.form.get(), Qt::Key_F8); // picking a tab alone changes nothing
+    QTest::keyClick(app.form, Qt::Key_F8); // picking a tab alone changes nothing
     EXPECT_EQ(app.form->statusText(), u"Генерал (1926)"_s);
     app.data->ADOQuery2.setCurrentRow(1); // not the active list
     EXPECT_EQ(app.form->statusText(), u"Генерал (1926)"_s);
@@ -177,15 +177,15 @@ TEST(MainWindow, StatusLineFollowsOnlyTheActiveList) {
 TEST(MainWindow, ExitAsksOnF10AndClosingRemovesThePlayerPage) {
     MainWindowFixture app;
     app.start();
-    QTest::keyClick(app.form.get(), Qt::Key_F8);
-    QTest::keyClick(app.form.get(), Qt::Key_F2); // writes main.html
+    QTest::keyClick(app.form, Qt::Key_F8);
+    QTest::keyClick(app.form, Qt::Key_F2); // writes main.html
     ASSERT_TRUE(QFile::exists(app.form->playerPagePath()));
 
     app.dialogs.answers.enqueue(false);
-    QTest::keyClick(app.form.get(), Qt::Key_F10);
+    QTest::keyClick(app.form, Qt::Key_F10);
     EXPECT_TRUE(app.form->isVisible());
     app.dialogs.answers.enqueue(true);
-    QTest::keyClick(app.form.get(), Qt::Key_F10);
+    QTest::keyClick(app.form, Qt::Key_F10);
     EXPECT_FALSE(app.form->isVisible());
     EXPECT_FALSE(QFile::exists(app.form->playerPagePath()));
 
@@ -200,13 +200,13 @@ TEST(MainWindow, ExitAsksOnF10AndClosingRemovesThePlayerPage) {
 TEST(MainWindow, MenuKeysRestWhileAModalWindowIsOpen) {
     MainWindowFixture app;
     app.start();
-    QTest::keyClick(app.form.get(), Qt::Key_F8);
+    QTest::keyClick(app.form, Qt::Key_F8);
     app.addOns->setWindowModality(Qt::ApplicationModal);
     app.addOns->show();
-    QTest::keyClick(app.form.get(), Qt::Key_F2);
-    QTest::keyClick(app.addOns.get(), Qt::Key_F2);
+    QTest::keyClick(app.form, Qt::Key_F2);
+    QTest::keyClick(app.addOns, Qt::Key_F2);
     EXPECT_EQ(app.playerPageBytes(), QByteArray("<none>"));
     app.addOns->hide();
-    QTest::keyClick(app.form.get(), Qt::Key_F2);
+    QTest::keyClick(app.form, Qt::Key_F2);
     EXPECT_NE(app.playerPageBytes(), QByteArray("<none>"));
 }

@@ -41,15 +41,15 @@ TEST(AddToFavorites, StoresTheActiveListsItemOnYesOnly) {
         const QString sameTitleSql = u"SELECT count(*) FROM %1 WHERE %2 = '%3'"_s.arg(
             table, titleColumn, QString::fromUtf16(kind.title));
         const int sameTitleBefore = app.db.scalar(sameTitleSql).toInt();
-        QTest::keyClick(app.form.get(), kind.listKey);
+        QTest::keyClick(app.form, kind.listKey);
         app.dialogs.shown.clear();
         app.dialogs.answers.enqueue(false);
-        QTest::keyClick(app.form.get(), Qt::Key_Insert);
+        QTest::keyClick(app.form, Qt::Key_Insert);
         EXPECT_EQ(app.db.scalar(countSql), before);
         app.dialogs.answers.enqueue(true);
         app.form->ui().AddToFavoritesBitBtn->click();
         app.dialogs.answers.enqueue(true);
-        QTest::keyClick(app.form.get(), Qt::Key_Insert); // the same item twice: two rows
+        QTest::keyClick(app.form, Qt::Key_Insert); // the same item twice: two rows
         EXPECT_EQ(app.dialogs.shown, (QStringList{addQuestion, addQuestion, added, addQuestion, added}));
         EXPECT_EQ(app.db.scalar(countSql).toInt(), before.toInt() + 2) << table.toStdString();
         EXPECT_EQ(app.db.scalar(sameTitleSql).toInt(), sameTitleBefore + 2);
@@ -69,7 +69,7 @@ TEST(AddToFavorites, EmptyHoldersStoreNothingAndSayNothing) {
     QTest::keyClicks(app.form->ui().FindEdit, u"no such title"_s);
     app.dialogs.shown.clear();
     app.dialogs.answers.enqueue(true);
-    QTest::keyClick(app.form.get(), Qt::Key_Insert);
+    QTest::keyClick(app.form, Qt::Key_Insert);
     EXPECT_EQ(app.dialogs.shown, QStringList{addQuestion});
     EXPECT_EQ(app.db.scalar(u"SELECT count(*) FROM fbdf"_s), u"1"_s);
 }
@@ -84,7 +84,7 @@ TEST(AddToFavorites, ARefusedInsertShowsTheEngineMessageAndStoresNothing) {
     ASSERT_TRUE(locker.waitForReadyRead(10000));
     app.dialogs.shown.clear();
     app.dialogs.answers.enqueue(true);
-    QTest::keyClick(app.form.get(), Qt::Key_Insert);
+    QTest::keyClick(app.form, Qt::Key_Insert);
     locker.write("ROLLBACK;\n.quit\n");
     locker.waitForFinished();
     EXPECT_EQ(app.dialogs.shown, (QStringList{addQuestion, u"error: database is locked."_s}));
@@ -98,7 +98,7 @@ TEST(AddToFavorites, AStoredFavoriteSurvivesAKilledProcess) {
         MainWindowFixture app;
         app.start();
         app.dialogs.answers.enqueue(true);
-        QTest::keyClick(app.form.get(), Qt::Key_Insert);
+        QTest::keyClick(app.form, Qt::Key_Insert);
         QFile out(qEnvironmentVariable("KVELTO_ADD_AND_DIE"));
         if (out.open(QIODevice::WriteOnly))
             out.write(app.db.path().toUtf8() + '\n' + app.dialogs.shown.last().toUtf8());
@@ -132,7 +132,7 @@ TEST(FavoritesWindow, DeletesAfterTheQuestionAndSaysWhenItCannot) {
                           u"INSERT INTO fbdr (radio, http) VALUES ('Третья', 'c');"_s);
     app.start();
     Ui::TFavoriteForm& ui = app.favorites->ui();
-    QTest::keyClick(app.form.get(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(app.form, Qt::Key_A, Qt::ControlModifier);
     ui.sPageControl1->setCurrentWidget(ui.sTabSheet3);
     Query& radio = app.data->FavoriteRadioQuery;
     radio.setCurrentRow(2); // the last row
@@ -175,7 +175,7 @@ TEST(FavoritesWindow, KeepsItsTabPositionAndSortAcrossClosing) {
     const QPoint where = app.favorites->pos();
     ui.ClosesBitBtn->click();
     EXPECT_FALSE(app.favorites->isVisible());
-    QTest::keyClick(app.form.get(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(app.form, Qt::Key_A, Qt::ControlModifier);
     EXPECT_TRUE(app.favorites->isVisible());
     EXPECT_EQ(app.favorites->pos(), where);
     EXPECT_EQ(app.favorites->activeList(), MediaKind::Tv);
@@ -215,9 +215,9 @@ TEST(FavoritesWindow, PlayingAFavoriteMakesItTheMainWindowsCurrentItem) {
         app.playerPageBytes().contains("value=\"http://icecast-vgtrk.cdnvideo.ru/mayakfm_mp3_192kbps\""));
 
     // Insert now stores the favorite again; moving in the main list restores the catalog item.
-    QTest::keyClick(app.form.get(), Qt::Key_F8);
+    QTest::keyClick(app.form, Qt::Key_F8);
     app.dialogs.answers.enqueue(true);
-    QTest::keyClick(app.favorites.get(), Qt::Key_Insert);
+    QTest::keyClick(app.favorites, Qt::Key_Insert);
     EXPECT_EQ(app.db.scalar(u"SELECT count(*) FROM fbdr WHERE radio = 'Радио Маяк'"_s), u"2"_s);
     app.data->ADOQuery3.setCurrentRow(1);
     EXPECT_EQ(main.RadioNameDBEdit.text(), u"Европа Плюс"_s);
@@ -228,7 +228,7 @@ TEST(FavoritesWindow, WithoutDatabaseEveryCommandReportsTheClosedList) {
     app.start(false);
     app.dialogs.shown.clear();
     app.dialogs.answers.enqueue(true);
-    QTest::keyClick(app.form.get(), Qt::Key_Insert);
+    QTest::keyClick(app.form, Qt::Key_Insert);
     Ui::TFavoriteForm& ui = app.favorites->ui();
     ui.ABCsBitBtn->click();
     app.dialogs.answers.enqueue(true);

@@ -213,7 +213,7 @@ TEST(MainWindowDuringADownload, StatusLineShowsProgressThenWhatItWouldShowNow) {
     app.start();
     Ui::TMainForm& ui = app.form->ui();
     const QString progress = u"Скачивание фильма: 1 % (0,1 МБ/с)"_s;
-    QTest::keyClick(app.form.get(), Qt::Key_F8); // the radio list is active; the line keeps the video
+    QTest::keyClick(app.form, Qt::Key_F8); // the radio list is active; the line keeps the video
     app.form->showStatus(progress);
     EXPECT_EQ(app.form->statusText(), progress);
     app.form->restoreStatus();
@@ -226,7 +226,7 @@ TEST(MainWindowDuringADownload, StatusLineShowsProgressThenWhatItWouldShowNow) {
     app.form->restoreStatus();
     EXPECT_EQ(app.form->statusText(), u"Radio Paradise"_s);
 
-    QSignalSpy closing(app.form.get(), &TMainForm::closing);
+    QSignalSpy closing(app.form, &TMainForm::closing);
     app.form->close();
     EXPECT_EQ(closing.size(), 1);
 }

@@ -21,7 +21,7 @@ const QByteArray videoPlayerPage = "<HTML><BODY><div align=\"center\"><object id
 // The same catalog row played through each trigger gives the same page.
 void playEachWay(MainWindowFixture& app, QTableView* grid, const QByteArray& expected) {
     const std::function<void()> triggers[] = {
-        [&] { QTest::keyClick(app.form.get(), Qt::Key_F2); },
+        [&] { QTest::keyClick(app.form, Qt::Key_F2); },
         [&] { app.form->ui().sBitBtn2->click(); },
         [&] {
             QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {},
@@ -59,10 +59,10 @@ TEST(PlayFromWindow, EachKindPlaysFromKeyButtonAndDoubleClick) {
     playEachWay(app, ui.sDBGrid3, videoPlayerPage);
     EXPECT_EQ(app.server.requests().size(), 1 + 5); // the update check, then one download per play
 
-    QTest::keyClick(app.form.get(), Qt::Key_F7);
+    QTest::keyClick(app.form, Qt::Key_F7);
     playEachWay(app, ui.sDBGrid2, "<video src=\"a.mp4\">\nline</video>"); // stored fragment, unchanged
 
-    QTest::keyClick(app.form.get(), Qt::Key_F8);
+    QTest::keyClick(app.form, Qt::Key_F8);
     playEachWay(
         app, ui.sDBGrid1,
         QByteArray(
@@ -79,13 +79,13 @@ TEST(PlayFromWindow, AFailedDownloadKeepsThePageAndTheView) {
     app.server.route("/video", videoPage);
     app.start();
     app.form->holders().DBEdit1.bind(app.siteBase() + u"/video"_s);
-    QTest::keyClick(app.form.get(), Qt::Key_F2);
+    QTest::keyClick(app.form, Qt::Key_F2);
     const QStringList shown = app.player.targets;
     const QString memo1 = app.form->playCommand().memo1().text();
     const QString memo2 = app.form->playCommand().memo2().text();
 
     app.server.respond("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
-    QTest::keyClick(app.form.get(), Qt::Key_F2);
+    QTest::keyClick(app.form, Qt::Key_F2);
     EXPECT_EQ(app.dialogs.shown.last(), u"message: Произошла ошибка подключения!"_s);
     EXPECT_EQ(app.playerPageBytes(), videoPlayerPage);
     EXPECT_EQ(app.player.targets, shown);
@@ -101,8 +101,8 @@ TEST(PlayFromWindow, FilmDownloadOffersTheFlvLinkOfTheCurrentVideo) {
     app.start();
     app.data->ADOQuery1.setCurrentRow(1);
     app.form->holders().DBEdit1.bind(app.siteBase() + u"/film"_s);
-    QTest::keyClick(app.form.get(), Qt::Key_F8); // another list active: the current video all the same
-    QTest::keyClick(app.form.get(), Qt::Key_F3);
+    QTest::keyClick(app.form, Qt::Key_F8); // another list active: the current video all the same
+    QTest::keyClick(app.form, Qt::Key_F3);
     EXPECT_TRUE(app.playerPageBytes().contains("<strong>\xcd\xee\xf1\xf4\xe5\xf0\xe0\xf2\xf3"));
     EXPECT_TRUE(app.playerPageBytes().contains("<a href=\"http://cdn/f/1.flv\">"));
 

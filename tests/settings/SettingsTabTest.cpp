@@ -29,7 +29,7 @@ TEST(StartUp, APortThatIsNotANumberStopsTheRestOfTheStart) {
     EXPECT_EQ(app.form->IdHTTP1().proxyPort(), 0);
     // Every download now fails before connecting.
     app.form->holders().DBEdit1.bind(app.siteBase() + u"/"_s);
-    QTest::keyClick(app.form.get(), Qt::Key_F2);
+    QTest::keyClick(app.form, Qt::Key_F2);
     EXPECT_EQ(app.dialogs.shown.last(), u"message: Произошла ошибка подключения!"_s);
     EXPECT_TRUE(app.server.requests().isEmpty());
 }

@@ -42,11 +42,7 @@ public:
 class FakeShell : public Shell {
 public:
     void open(const QString& address) override { opened << address; }
-    void start(const QString& program, const QString& parameter) override {
-        started << program + u' ' + parameter;
-    }
     QStringList opened;
-    QStringList started;
 };
 
 // Serves pages from a table; a missing address fails like a refused connection.

@@ -16,12 +16,7 @@ MainWindowFixture::MainWindowFixture(const QString& catalogSql) : db(catalogSql)
     server.route("/", homePage(AppInfo::versionLabel), "text/html; charset=utf-8");
 }
 
-MainWindowFixture::~MainWindowFixture() {
-    addOns.reset();
-    favorites.reset();
-    data.reset();
-    form.reset();
-}
+MainWindowFixture::~MainWindowFixture() = default;
 
 void MainWindowFixture::writeConfig(const QString& text) {
     QFile file(QDir(exeDir()).filePath(u"Config.ini"_s));
@@ -39,16 +34,19 @@ void MainWindowFixture::start(bool withDatabase) {
         widget->setObjectName(QString::fromLatin1(name));
         return BrowserWidget{widget, QByteArray(name) == "WebBrowser1" ? &player : &guide};
     };
-    form = std::make_unique<TMainForm>(MainFormPorts{
-        dialogs, shell, makeBrowser, Site::onServer(siteBase()), exeDir(),
-        [](PageFetcher& fetcher) { fetcher.setTimeouts(std::chrono::seconds(5), std::chrono::seconds(5)); }});
-    data = std::make_unique<TDataModule2>(withDatabase ? db.path()
-                                                       : QDir(exeDir()).filePath(u"absent/bdv.db"_s));
-    form->bindData(*data);
-    data->open(dialogs);
-    favorites = std::make_unique<TFavoriteForm>(*data, form->holders(), form->playCommand(), dialogs);
-    addOns = std::make_unique<TForm5>(shell, Site::onServer(siteBase()), form.get());
-    form->setOtherWindows(favorites.get(), addOns.get());
+    Program::Setup setup{dialogs,
+                         shell,
+                         makeBrowser,
+                         Site::onServer(siteBase()),
+                         exeDir(),
+                         withDatabase ? db.path() : QDir(exeDir()).filePath(u"absent/bdv.db"_s),
+                         QDir(exeDir()).filePath(u"downloads"_s)};
+    setup.connectTimeout = setup.silenceTimeout = std::chrono::seconds(5);
+    program = std::make_unique<Program>(setup);
+    form = &program->mainForm();
+    data = &program->data();
+    favorites = &program->favorites();
+    addOns = &program->addOns();
     form->show();
 }
 

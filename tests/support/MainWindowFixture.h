@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ui/Program.h"
 #include "app/ui/TMainForm.h"
 #include "catalog/TDataModule2.h"
 #include "favorites/ui/TFavoriteForm.h"
@@ -28,9 +29,6 @@ public:
     [[nodiscard]] QString configText() const;
     [[nodiscard]] QByteArray playerPageBytes() const;
     [[nodiscard]] QString siteBase() const;
-    template <class T> T* child(const char* name) const {
-        return form->findChild<T*>(QString::fromLatin1(name));
-    }
 
     LoopbackHttpServer server;
     TempCatalog db;
@@ -38,10 +36,12 @@ public:
     FakeShell shell;
     FakeBrowserView player;
     FakeBrowserView guide;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<TDataModule2> data;
-    std::unique_ptr<TFavoriteForm> favorites;
-    std::unique_ptr<TForm5> addOns;
+    // The program as main() assembles it; the pointers below are its parts once started.
+    std::unique_ptr<Program> program;
+    TMainForm* form = nullptr;
+    TDataModule2* data = nullptr;
+    TFavoriteForm* favorites = nullptr;
+    TForm5* addOns = nullptr;
 
 private:
     QTemporaryDir m_exeDir;

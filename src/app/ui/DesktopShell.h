@@ -2,9 +2,8 @@
 
 #include "base/Shell.h"
 
-// Opens addresses in the user's default browser and starts programs detached.
+// Opens addresses in the user's default browser.
 class DesktopShell : public Shell {
 public:
     void open(const QString& address) override;
-    void start(const QString& program, const QString& parameter) override;
 };

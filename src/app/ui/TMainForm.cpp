@@ -1,5 +1,7 @@
 #include "app/ui/TMainForm.h"
 
+#include "app/ui/HiddenMenu.h"
+
 #include "base/AppInfo.h"
 #include "base/Dialogs.h"
 #include "base/ErrorText.h"
@@ -82,6 +84,7 @@ TMainForm::TMainForm(MainFormPorts ports, QWidget* parent)
     // About panel: the links are navy whatever the theme.
     m_ui->sLabel12->setText(m_ports.site.makerLabel);
     m_ui->sLabel13->setText(u"E-Mail: "_s + m_ports.site.makerEmail);
+    m_ui->sLabel17->setText(AppInfo::versionLabel); // the version has one source: the build
     for (QLabel* link : {m_ui->sLabel12, m_ui->sLabel15}) {
         link->setStyleSheet(u"color: navy;"_s);
     }
@@ -140,6 +143,12 @@ TMainForm::TMainForm(MainFormPorts ports, QWidget* parent)
     // The hidden menu's keys work in every window of the program; the same filter sees the
     // double-clicks on the lists and the clicks on the link labels.
     qApp->installEventFilter(this);
+    m_menu = std::make_unique<HiddenMenu>(
+        menuItems(),
+        [this](const QWidget* window) {
+            return isEnabled() && (window == this || window == static_cast<const QWidget*>(m_favorites));
+        },
+        this);
 
     run([this] { FormCreate(); });
 }
@@ -156,9 +165,7 @@ void TMainForm::FormCreate() {
     m_ui->sEdit2->setText(proxy.port);
     m_ui->sCheckBox1->setChecked(proxy.use);
     // What the boxes show now is what the fetcher gets.
-    proxyBoxes().applyTo(m_fetcher);
-    if (m_ports.prepareFetcher)
-        m_ports.prepareFetcher(m_fetcher);
+    proxyBoxes().applyTo(m_ports.fetcher);
     m_startPage->start();
     m_updateCheck->atStartup();
 }
@@ -225,17 +232,7 @@ void TMainForm::sBitBtn2Click() {
 }
 
 void TMainForm::play(MediaKind kind) {
-    switch (kind) {
-    case MediaKind::Video:
-        m_play->playVideo(m_holders.DBEdit1.text());
-        break;
-    case MediaKind::Tv:
-        m_play->playTv(m_holders.DBMemo1.text());
-        break;
-    case MediaKind::Radio:
-        m_play->playRadio(m_holders.RadioDBEdit.text(), m_holders.RadioNameDBEdit.text());
-        break;
-    }
+    m_play->playCurrent(kind, m_holders);
 }
 
 void TMainForm::playGrid(MediaKind kind) {
@@ -386,59 +383,31 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     QCoreApplication::quit();
 }
 
-bool TMainForm::handleShortcut(const QKeyEvent* key) {
-    // The hidden menu: each key with exactly its modifiers.
-    struct MenuItem {
-        Qt::KeyboardModifiers modifiers;
-        int key;
-        void (TMainForm::*command)();
+std::vector<HiddenMenu::Item> TMainForm::menuItems() {
+    const auto item = [this](Qt::KeyboardModifiers modifiers, int key, void (TMainForm::*command)()) {
+        return HiddenMenu::Item{modifiers, key,
+                                [this, command] { run([this, command] { (this->*command)(); }); }};
     };
-    static const MenuItem menu[] = {
-        {Qt::NoModifier, Qt::Key_F1, &TMainForm::sBitBtn4Click},
-        {Qt::NoModifier, Qt::Key_F2, &TMainForm::sBitBtn2Click},
-        {Qt::NoModifier, Qt::Key_F3, &TMainForm::sBitBtn6Click},
-        {Qt::NoModifier, Qt::Key_F4, &TMainForm::sBitBtn8Click},
-        {Qt::NoModifier, Qt::Key_F5, &TMainForm::SortBitBtnClick},
-        {Qt::NoModifier, Qt::Key_F6, &TMainForm::N8Click},
-        {Qt::NoModifier, Qt::Key_F7, &TMainForm::N6Click},
-        {Qt::NoModifier, Qt::Key_F8, &TMainForm::N7Click},
-        {Qt::NoModifier, Qt::Key_F9, &TMainForm::N12Click},
-        {Qt::NoModifier, Qt::Key_F10, &TMainForm::N4Click},
-        {Qt::NoModifier, Qt::Key_F11, &TMainForm::N10Click},
-        {Qt::NoModifier, Qt::Key_F12, &TMainForm::N16Click},
-        {Qt::ControlModifier, Qt::Key_A, &TMainForm::FavoritesBitBtnClick},
-        {Qt::NoModifier, Qt::Key_Insert, &TMainForm::AddToFavoritesBitBtnClick},
+    return {
+        item(Qt::NoModifier, Qt::Key_F1, &TMainForm::sBitBtn4Click),
+        item(Qt::NoModifier, Qt::Key_F2, &TMainForm::sBitBtn2Click),
+        item(Qt::NoModifier, Qt::Key_F3, &TMainForm::sBitBtn6Click),
+        item(Qt::NoModifier, Qt::Key_F4, &TMainForm::sBitBtn8Click),
+        item(Qt::NoModifier, Qt::Key_F5, &TMainForm::SortBitBtnClick),
+        item(Qt::NoModifier, Qt::Key_F6, &TMainForm::N8Click),
+        item(Qt::NoModifier, Qt::Key_F7, &TMainForm::N6Click),
+        item(Qt::NoModifier, Qt::Key_F8, &TMainForm::N7Click),
+        item(Qt::NoModifier, Qt::Key_F9, &TMainForm::N12Click),
+        item(Qt::NoModifier, Qt::Key_F10, &TMainForm::N4Click),
+        item(Qt::NoModifier, Qt::Key_F11, &TMainForm::N10Click),
+        item(Qt::NoModifier, Qt::Key_F12, &TMainForm::N16Click),
+        item(Qt::ControlModifier, Qt::Key_A, &TMainForm::FavoritesBitBtnClick),
+        item(Qt::NoModifier, Qt::Key_Insert, &TMainForm::AddToFavoritesBitBtnClick),
     };
-    const Qt::KeyboardModifiers modifiers =
-        key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    for (const MenuItem& item : menu) {
-        if (item.key == key->key() && item.modifiers == modifiers) {
-            if (key->type() == QEvent::KeyPress)
-                run([this, &item] { (this->*item.command)(); });
-            return true;
-        }
-    }
-    return false;
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-    case QEvent::ShortcutOverride:
-    case QEvent::KeyPress: {
-        // Only keys aimed at one of our own windows, and never while a modal box is up.
-        auto* target = qobject_cast<QWidget*>(watched);
-        if (!target || !isEnabled() || QApplication::activeModalWidget())
-            break;
-        QWidget* window = target->window();
-        if (window != this && window != static_cast<QWidget*>(m_favorites))
-            break;
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (handleShortcut(key)) {
-            event->accept();
-            return true;
-        }
-        break;
-    }
     case QEvent::MouseButtonDblClick:
         for (auto [grid, kind] :
              {std::pair{m_ui->sDBGrid3, MediaKind::Video}, std::pair{m_ui->sDBGrid2, MediaKind::Tv},

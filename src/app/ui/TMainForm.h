@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ui/HiddenMenu.h"
 #include "base/MediaKind.h"
 #include "base/Site.h"
 #include "catalog/Holders.h"
@@ -40,8 +41,7 @@ struct MainFormPorts {
     BrowserFactory makeBrowser;
     Site site;
     QString executableDir; // where Config.ini and main.html live
-    // Lets a test shorten the page fetcher's time-outs before the start-up check runs.
-    std::function<void(PageFetcher&)> prepareFetcher = {};
+    PageFetcher& fetcher;  // the program's one HTTP client, made by the assembly
 };
 
 // The main window: the player and TV guide views, the settings tab, the three
@@ -64,9 +64,7 @@ public:
     [[nodiscard]] MediaKind activeList() const;
     [[nodiscard]] MainHolders& holders() { return m_holders; }
     [[nodiscard]] PlayCommand& playCommand() { return *m_play; }
-    [[nodiscard]] PageFetcher& IdHTTP1() { return m_fetcher; }
-    [[nodiscard]] BrowserView& WebBrowser1() { return *m_player.view; }
-    [[nodiscard]] BrowserView& WebBrowser2() { return *m_guide.view; }
+    [[nodiscard]] PageFetcher& IdHTTP1() { return m_ports.fetcher; }
     [[nodiscard]] StartPage* startPage() { return m_startPage.get(); }
     [[nodiscard]] QString statusText() const;
     // A passing text on the status line (a download's progress) until restoreStatus(),
@@ -117,13 +115,13 @@ private:
     void play(MediaKind kind);
     void playGrid(MediaKind kind);
     void showPage(QWidget* page);
-    bool handleShortcut(const QKeyEvent* key);
+    // The hidden menu's keys and the commands they run.
+    std::vector<HiddenMenu::Item> menuItems();
 
     std::unique_ptr<Ui::TMainForm> m_ui;
     MainFormPorts m_ports;
     MainHolders m_holders;
-    PageFetcher m_fetcher;
-    WaitCursorPageSource m_download{m_fetcher};
+    WaitCursorPageSource m_download{m_ports.fetcher};
     std::unique_ptr<IniFile> m_settings;
     std::unique_ptr<ThemeApplier> m_themes;
     BrowserWidget m_player;
@@ -142,4 +140,5 @@ private:
     TForm5* m_addOns = nullptr;
     bool m_selectingByProgram = false;
     bool m_favoritesShownBefore = false;
+    std::unique_ptr<HiddenMenu> m_menu;
 };

@@ -64,25 +64,9 @@ void TFavoriteForm::StartsBitBtnClick() {
 }
 
 void TFavoriteForm::play(MediaKind kind) {
-    // The favorite becomes the main window's current item of its kind.
-    MainHolders& main = m_mainHolders;
-    PlayCommand& player = m_play;
-    switch (kind) {
-    case MediaKind::Video:
-        main.DBEdit1.bind(m_holders.FavoritVideoDBEdit2.text());
-        main.VideoNameDBEdit.bind(m_holders.FavoritVideoDBEdit.text());
-        player.playVideo(main.DBEdit1.text());
-        break;
-    case MediaKind::Tv:
-        main.DBMemo1.setText(m_holders.FavoritTVDBEdit2.text());
-        player.playTv(main.DBMemo1.text());
-        break;
-    case MediaKind::Radio:
-        main.RadioDBEdit.bind(m_holders.FavoritRadioDBEdit2.text());
-        main.RadioNameDBEdit.bind(m_holders.FavoritRadioDBEdit.text());
-        player.playRadio(main.RadioDBEdit.text(), main.RadioNameDBEdit.text());
-        break;
-    }
+    // The favorite becomes the main window's current item of its kind, then plays as one.
+    m_mainHolders.takeFavorite(kind, m_holders);
+    m_play.playCurrent(kind, m_mainHolders);
 }
 
 void TFavoriteForm::DelsBitBtnClick() {
