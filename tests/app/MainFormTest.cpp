@@ -1,7 +1,7 @@
+#include "support/FormWidgets.h"
 #include "support/MainWindowFixture.h"
 
 #include "player/StartPage.h"
-#include "ui_TMainForm.h"
 
 #include <QFile>
 #include <QStatusBar>
@@ -27,7 +27,7 @@ void clickTab(QTabWidget* tabs, int index) {
 TEST(MainWindow, StartsWithItsLayoutTheFirstVideoAndTheStartPage) {
     MainWindowFixture app;
     app.start();
-    Ui::TMainForm& ui = app.form->ui();
+    const MainFormWidgets ui(app.form);
     EXPECT_EQ(app.form->windowTitle(), u"Kvelto 7"_s);
     EXPECT_EQ(app.form->size(), QSize(799, 531));
     EXPECT_EQ(ui.sPageControl1->geometry(), QRect(5, 15, 580, 430));
@@ -54,7 +54,7 @@ TEST(MainWindow, WithoutDatabaseShowsSevenBoxesThenEmptyLists) {
     app.start(false);
     ASSERT_EQ(app.dialogs.shown.size(), 7);
     EXPECT_TRUE(app.dialogs.shown.front().startsWith(u"error: unable to open database file"_s));
-    Ui::TMainForm& ui = app.form->ui();
+    const MainFormWidgets ui(app.form);
     for (QTableView* grid : {ui.sDBGrid1, ui.sDBGrid2, ui.sDBGrid3})
         EXPECT_EQ(grid->model()->rowCount(), 0);
     EXPECT_EQ(app.form->statusText(), QString());
@@ -67,7 +67,7 @@ TEST(MainWindow, WithoutDatabaseShowsSevenBoxesThenEmptyLists) {
 TEST(MainWindow, EveryMenuKeyReachesItsCommand) {
     MainWindowFixture app;
     app.start();
-    Ui::TMainForm& ui = app.form->ui();
+    const MainFormWidgets ui(app.form);
     const QString base = app.siteBase();
 
     QTest::keyClick(app.form, Qt::Key_F7);
@@ -122,7 +122,7 @@ TEST(MainWindow, EveryMenuKeyReachesItsCommand) {
 TEST(MainWindow, MenuKeysTypedInTheSearchBoxDoNotEditIt) {
     MainWindowFixture app;
     app.start();
-    QLineEdit* find = app.form->ui().FindEdit;
+    QLineEdit* find = MainFormWidgets(app.form).FindEdit;
     find->setFocus();
     QTest::keyClicks(find, u"Ra"_s);
     QTest::keyClick(find, Qt::Key_Insert);
@@ -137,7 +137,7 @@ TEST(MainWindow, MenuKeysTypedInTheSearchBoxDoNotEditIt) {
 TEST(MainWindow, ShowKeysKeepTheSearchTextWhileTabClicksClearIt) {
     MainWindowFixture app;
     app.start();
-    Ui::TMainForm& ui = app.form->ui();
+    const MainFormWidgets ui(app.form);
     QTest::keyClicks(ui.FindEdit, u"radio"_s);
     EXPECT_EQ(ui.sDBGrid1->model()->rowCount(), 3);
     QTest::keyClick(app.form, Qt::Key_F8);
@@ -161,7 +161,7 @@ TEST(MainWindow, ShowKeysKeepTheSearchTextWhileTabClicksClearIt) {
 TEST(MainWindow, StatusLineFollowsOnlyTheActiveList) {
     MainWindowFixture app;
     app.start();
-    Ui::TMainForm& ui = app.form->ui();
+    const MainFormWidgets ui(app.form);
     ui.sDBGrid3->setCurrentIndex(ui.sDBGrid3->model()->index(2, 0));
     EXPECT_EQ(app.form->statusText(), u"Генерал (1926)"_s);
     EXPECT_EQ(app.form->holders().VideoNameDBEdit.text(), u"Генерал (1926)"_s);
@@ -192,7 +192,7 @@ TEST(MainWindow, ExitAsksOnF10AndClosingRemovesThePlayerPage) {
     // The close button asks nothing; a missing page is passed over.
     app.form->show();
     const int boxes = static_cast<int>(app.dialogs.shown.size());
-    app.form->ui().sBitBtn1->click();
+    MainFormWidgets(app.form).sBitBtn1->click();
     EXPECT_FALSE(app.form->isVisible());
     EXPECT_EQ(app.dialogs.shown.size(), boxes);
 }

@@ -1,5 +1,6 @@
 #include "base/Failure.h"
 #include "catalog/TDataModule2.h"
+#include "support/Failures.h"
 #include "support/FakePorts.h"
 #include "support/TempCatalog.h"
 
@@ -16,15 +17,6 @@ QStringList titles(const Query& q) {
     for (int i = 0; i < q.recordCount(); ++i)
         out << (q.titleIsNull(i) ? u"<null>"_s : q.title(i));
     return out;
-}
-
-QString failureOf(const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const Failure& f) {
-        return f.message();
-    }
-    return u"<no failure>"_s;
 }
 
 const QString fixture =

@@ -1,6 +1,7 @@
 #include "catalog/UnicodeText.h"
 #include "base/Failure.h"
 #include "catalog/RussianCollator.h"
+#include "support/QtPrinters.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -10,11 +11,6 @@
 #include <vector>
 
 using namespace Qt::StringLiterals;
-
-// Readable failure messages for QString and QStringList.
-void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

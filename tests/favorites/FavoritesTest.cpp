@@ -1,7 +1,5 @@
+#include "support/FormWidgets.h"
 #include "support/MainWindowFixture.h"
-
-#include "ui_TFavoriteForm.h"
-#include "ui_TMainForm.h"
 
 #include <QFile>
 #include <QProcess>
@@ -47,7 +45,7 @@ TEST(AddToFavorites, StoresTheActiveListsItemOnYesOnly) {
         QTest::keyClick(app.form, Qt::Key_Insert);
         EXPECT_EQ(app.db.scalar(countSql), before);
         app.dialogs.answers.enqueue(true);
-        app.form->ui().AddToFavoritesBitBtn->click();
+        MainFormWidgets(app.form).AddToFavoritesBitBtn->click();
         app.dialogs.answers.enqueue(true);
         QTest::keyClick(app.form, Qt::Key_Insert); // the same item twice: two rows
         EXPECT_EQ(app.dialogs.shown, (QStringList{addQuestion, addQuestion, added, addQuestion, added}));
@@ -66,7 +64,7 @@ TEST(AddToFavorites, StoresTheActiveListsItemOnYesOnly) {
 TEST(AddToFavorites, EmptyHoldersStoreNothingAndSayNothing) {
     MainWindowFixture app;
     app.start();
-    QTest::keyClicks(app.form->ui().FindEdit, u"no such title"_s);
+    QTest::keyClicks(MainFormWidgets(app.form).FindEdit, u"no such title"_s);
     app.dialogs.shown.clear();
     app.dialogs.answers.enqueue(true);
     QTest::keyClick(app.form, Qt::Key_Insert);
@@ -131,7 +129,7 @@ TEST(FavoritesWindow, DeletesAfterTheQuestionAndSaysWhenItCannot) {
     MainWindowFixture app(TempCatalog::sampleSql() +
                           u"INSERT INTO fbdr (radio, http) VALUES ('Третья', 'c');"_s);
     app.start();
-    Ui::TFavoriteForm& ui = app.favorites->ui();
+    const FavoriteFormWidgets ui(app.favorites);
     QTest::keyClick(app.form, Qt::Key_A, Qt::ControlModifier);
     ui.sPageControl1->setCurrentWidget(ui.sTabSheet3);
     Query& radio = app.data->FavoriteRadioQuery;
@@ -164,8 +162,8 @@ TEST(FavoritesWindow, DeletesAfterTheQuestionAndSaysWhenItCannot) {
 TEST(FavoritesWindow, KeepsItsTabPositionAndSortAcrossClosing) {
     MainWindowFixture app(TempCatalog::sampleSql() + u"INSERT INTO fbdtv (tv, http) VALUES ('Арт', 'x');"_s);
     app.start();
-    Ui::TFavoriteForm& ui = app.favorites->ui();
-    app.form->ui().FavoritesBitBtn->click();
+    const FavoriteFormWidgets ui(app.favorites);
+    MainFormWidgets(app.form).FavoritesBitBtn->click();
     ASSERT_TRUE(app.favorites->isVisible());
     ui.sPageControl1->setCurrentWidget(ui.sTabSheet2);
     ui.ABCsBitBtn->click();
@@ -185,8 +183,8 @@ TEST(FavoritesWindow, KeepsItsTabPositionAndSortAcrossClosing) {
 TEST(FavoritesWindow, PlayingAFavoriteMakesItTheMainWindowsCurrentItem) {
     MainWindowFixture app;
     app.start();
-    Ui::TFavoriteForm& ui = app.favorites->ui();
-    app.form->ui().FavoritesBitBtn->click();
+    const FavoriteFormWidgets ui(app.favorites);
+    MainFormWidgets(app.form).FavoritesBitBtn->click();
     MainHolders& main = app.form->holders();
 
     // Video: the holders take the favorite even when its page cannot be downloaded.
@@ -229,7 +227,7 @@ TEST(FavoritesWindow, WithoutDatabaseEveryCommandReportsTheClosedList) {
     app.dialogs.shown.clear();
     app.dialogs.answers.enqueue(true);
     QTest::keyClick(app.form, Qt::Key_Insert);
-    Ui::TFavoriteForm& ui = app.favorites->ui();
+    const FavoriteFormWidgets ui(app.favorites);
     ui.ABCsBitBtn->click();
     app.dialogs.answers.enqueue(true);
     ui.DelsBitBtn->click();

@@ -1,6 +1,7 @@
 #include "net/PageFetcher.h"
 #include "base/Failure.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/QtPrinters.h"
 
 #include <QDeadlineTimer>
 #include <QThread>
@@ -14,11 +15,6 @@
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 using After = LoopbackHttpServer::After;
-
-// Readable failure output for texts with line breaks and Cyrillic letters.
-static void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

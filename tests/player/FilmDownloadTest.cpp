@@ -2,6 +2,7 @@
 #include "base/Failure.h"
 #include "player/PageFile.h"
 #include "player/PlayerPage.h"
+#include "support/Failures.h"
 #include "support/FakePorts.h"
 
 #include <QTemporaryDir>
@@ -119,12 +120,7 @@ TEST_F(FilmDownloadTest, FailedCheckEndsWithConnectionMessage) {
 TEST_F(FilmDownloadTest, FailedLinkDownloadReachesTheCaller) {
     page.writeAndShow(u"before"_s);
     source.answers = {acceptedPage, std::nullopt};
-    try {
-        run();
-        FAIL() << "no failure";
-    } catch (const Failure& failure) {
-        EXPECT_EQ(failure.message(), u"HTTP/1.1 503 Service Unavailable"_s);
-    }
+    EXPECT_EQ(failureOf([&] { run(); }), u"HTTP/1.1 503 Service Unavailable"_s);
     EXPECT_EQ(source.requests.size(), 2);
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_EQ(view.targets, QStringList{mainHtml});

@@ -1,7 +1,7 @@
 #include "player/ui/FilmDownloads.h"
 #include "support/FakePorts.h"
+#include "support/FormWidgets.h"
 #include "support/MainWindowFixture.h"
-#include "ui_TMainForm.h"
 
 #include <QDir>
 #include <QFile>
@@ -211,7 +211,7 @@ TEST_F(PlayerViewDownloads, OneFilmAtATimeAndEndingRemovesThePartialFile) {
 TEST(MainWindowDuringADownload, StatusLineShowsProgressThenWhatItWouldShowNow) {
     MainWindowFixture app;
     app.start();
-    Ui::TMainForm& ui = app.form->ui();
+    const MainFormWidgets ui(app.form);
     const QString progress = u"Скачивание фильма: 1 % (0,1 МБ/с)"_s;
     QTest::keyClick(app.form, Qt::Key_F8); // the radio list is active; the line keeps the video
     app.form->showStatus(progress);

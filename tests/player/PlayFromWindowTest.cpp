@@ -1,8 +1,7 @@
+#include "support/FormWidgets.h"
 #include "support/MainWindowFixture.h"
 
 #include "player/PlayCommand.h"
-
-#include "ui_TMainForm.h"
 
 #include <QHeaderView>
 #include <QTest>
@@ -22,7 +21,7 @@ const QByteArray videoPlayerPage = "<HTML><BODY><div align=\"center\"><object id
 void playEachWay(MainWindowFixture& app, QTableView* grid, const QByteArray& expected) {
     const std::function<void()> triggers[] = {
         [&] { QTest::keyClick(app.form, Qt::Key_F2); },
-        [&] { app.form->ui().sBitBtn2->click(); },
+        [&] { MainFormWidgets(app.form).sBitBtn2->click(); },
         [&] {
             QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {},
                                grid->visualRect(grid->currentIndex()).center());
@@ -54,7 +53,7 @@ TEST(PlayFromWindow, EachKindPlaysFromKeyButtonAndDoubleClick) {
     app.server.route("/video", videoPage);
     app.db.exec(u"INSERT INTO bdf (films, fhttp) VALUES ('Клип', '%1/video')"_s.arg(app.siteBase()));
     app.start();
-    Ui::TMainForm& ui = app.form->ui();
+    const MainFormWidgets ui(app.form);
 
     playEachWay(app, ui.sDBGrid3, videoPlayerPage);
     EXPECT_EQ(app.server.requests().size(), 1 + 5); // the update check, then one download per play
@@ -110,6 +109,6 @@ TEST(PlayFromWindow, FilmDownloadOffersTheFlvLinkOfTheCurrentVideo) {
     app.server.route("/film", "<object id=\"videoplayer4655\"></object>");
     app.server.respond("HTTP/1.1 200 OK\r\nContent-Length: 29\r\n\r\n<object id=\"videoplayer4655\">");
     app.server.respond("HTTP/1.1 500 Server Error\r\nContent-Length: 0\r\n\r\n");
-    app.form->ui().sBitBtn6->click();
+    MainFormWidgets(app.form).sBitBtn6->click();
     EXPECT_EQ(app.dialogs.shown.last(), u"error: HTTP/1.1 500 Server Error."_s);
 }

@@ -3,6 +3,7 @@
 #include "base/Failure.h"
 #include "base/TextHolder.h"
 #include "player/PageFile.h"
+#include "support/Failures.h"
 #include "support/FakePorts.h"
 
 #include <QDir>
@@ -109,12 +110,8 @@ TEST_F(PlayerPageFile, RadioPageIsWrittenInWindows1251WithoutBomOrTrailingBreak)
 TEST_F(PlayerPageFile, FailedWriteShowsNothing) {
     ASSERT_TRUE(dir.isValid());
     PlayerPage page(dir.filePath(u"missing"_s), view);
-    try {
-        page.writeAndShow(u"<html></html>"_s);
-        FAIL() << "no failure";
-    } catch (const Failure& failure) {
-        EXPECT_TRUE(failure.message().contains(u"main.html"_s)) << failure.message().toStdString();
-    }
+    const QString failure = failureOf([&] { page.writeAndShow(u"<html></html>"_s); });
+    EXPECT_TRUE(failure.contains(u"main.html"_s)) << failure.toStdString();
     EXPECT_TRUE(view.targets.isEmpty());
     EXPECT_FALSE(QFile::exists(page.path()));
 }

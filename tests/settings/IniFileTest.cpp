@@ -1,6 +1,7 @@
 #include "settings/IniFile.h"
 #include "base/Failure.h"
 #include "settings/IntegerText.h"
+#include "support/Failures.h"
 
 #include <QDir>
 #include <QFile>
@@ -162,14 +163,9 @@ TEST(IntegerText, AcceptsOnlyWholeSigned32BitIntegerText) {
 
 TEST(IntegerText, ConversionFailureNamesTheTextBetweenDoubledApostrophes) {
     EXPECT_EQ(IntegerText::toInt(u" 0x1F"_s), 31);
-    for (const QString& text : {u"abc"_s, u""_s, u"80 80"_s}) {
-        try {
-            (void)IntegerText::toInt(text);
-            ADD_FAILURE() << "no failure for " << text.toStdString();
-        } catch (const Failure& failure) {
-            EXPECT_EQ(failure.message(), u"''"_s + text + u"'' is not a valid integer value"_s);
-        }
-    }
+    for (const QString& text : {u"abc"_s, u""_s, u"80 80"_s})
+        EXPECT_EQ(failureOf([&] { (void)IntegerText::toInt(text); }),
+                  u"''"_s + text + u"'' is not a valid integer value"_s);
 }
 
 TEST_F(IniFileTest, LongValuesAreCutWhenRead) {
@@ -267,12 +263,8 @@ TEST_F(IniFileTest, UnwritablePlaceFailsWithThePath) {
     for (const QString& target : {path(u"plain/Config.ini"_s), path(u"Config.ini"_s)}) {
         IniFile ini(target);
         EXPECT_EQ(ini.ReadString(u"Proxy"_s, u"ip"_s, u"0"_s), u"0"_s);
-        try {
-            ini.WriteBool(u"Proxy"_s, u"useProxy"_s, false);
-            ADD_FAILURE() << "no failure for " << target.toStdString();
-        } catch (const Failure& failure) {
-            EXPECT_EQ(failure.message(), u"Unable to write to "_s + target);
-        }
+        EXPECT_EQ(failureOf([&] { ini.WriteBool(u"Proxy"_s, u"useProxy"_s, false); }),
+                  u"Unable to write to "_s + target);
     }
     EXPECT_EQ(bytes(u"plain"_s), QByteArray("not a directory"));
 }

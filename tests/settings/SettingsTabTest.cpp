@@ -1,11 +1,12 @@
+#include "support/FormWidgets.h"
 #include "support/MainWindowFixture.h"
 
 #include "player/StartPage.h"
 #include "settings/ThemeCatalog.h"
-#include "ui_TMainForm.h"
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -21,10 +22,10 @@ TEST(StartUp, APortThatIsNotANumberStopsTheRestOfTheStart) {
     app.writeConfig(u"[Proxy]\r\nip=127.0.0.1\r\nport=abc\r\nuseProxy=1\r\n"_s);
     app.start();
     EXPECT_EQ(app.dialogs.shown, QStringList{u"error: ''abc'' is not a valid integer value."_s});
-    EXPECT_TRUE(app.player.targets.isEmpty());                  // no start page
-    EXPECT_FALSE(app.form->startPage()->timer().isActive());    // no blanking
-    EXPECT_TRUE(app.server.requests().isEmpty());               // no update check
-    EXPECT_EQ(app.form->ui().sDBGrid3->model()->rowCount(), 5); // the lists fill as usual
+    EXPECT_TRUE(app.player.targets.isEmpty());                             // no start page
+    EXPECT_FALSE(app.form->startPage()->timer().isActive());               // no blanking
+    EXPECT_TRUE(app.server.requests().isEmpty());                          // no update check
+    EXPECT_EQ(MainFormWidgets(app.form).sDBGrid3->model()->rowCount(), 5); // the lists fill as usual
     EXPECT_EQ(app.form->IdHTTP1().proxyServer(), u"127.0.0.1"_s);
     EXPECT_EQ(app.form->IdHTTP1().proxyPort(), 0);
     // Every download now fails before connecting.
@@ -47,7 +48,7 @@ TEST(StartUp, TheStoredProxyCarriesEveryDownload) {
         QByteArray("GET http://127.0.0.1:" + QByteArray::number(app.server.port()) + "/ HTTP/1.1\r\n")))
         << app.server.requests()[0].toStdString();
     EXPECT_TRUE(app.dialogs.shown.isEmpty());
-    EXPECT_TRUE(app.form->ui().sCheckBox1->isChecked());
+    EXPECT_TRUE(MainFormWidgets(app.form).sCheckBox1->isChecked());
 }
 
 TEST(SettingsTab, SavingTheProxyWritesOnlyWhatTheBoxAllows) {
@@ -55,7 +56,7 @@ TEST(SettingsTab, SavingTheProxyWritesOnlyWhatTheBoxAllows) {
     // A proxy that refuses connections: the start-up check fails and says so.
     app.writeConfig(u"[Proxy]\r\nip=127.0.0.1\r\nport=1\r\nuseProxy=1\r\n"_s);
     app.start();
-    Ui::TMainForm& ui = app.form->ui();
+    const MainFormWidgets ui(app.form);
     ui.sEdit1->setText(u"proxy.local"_s);
     ui.sEdit2->setText(u"8080"_s);
     ui.sCheckBox1->setChecked(false);
@@ -74,7 +75,7 @@ TEST(SettingsTab, ASaveThatCannotWriteReportsThePath) {
     app.start();
     // A folder where the settings file should be makes every write fail.
     QDir(app.exeDir()).mkdir(u"Config.ini"_s);
-    app.form->ui().sButton1->click();
+    MainFormWidgets(app.form).sButton1->click();
     EXPECT_EQ(app.dialogs.shown, QStringList{u"error: Unable to write to "_s +
                                              QDir(app.exeDir()).filePath(u"Config.ini"_s) + u"."_s});
 }
@@ -85,7 +86,7 @@ TEST(SettingsTab, AChosenThemeIsAppliedAtOnceAndStored) {
     app.start();
     EXPECT_TRUE(app.dialogs.shown.isEmpty());
     const QPalette before = QApplication::palette();
-    QComboBox* chooser = app.form->ui().sComboBox1;
+    QComboBox* chooser = MainFormWidgets(app.form).sComboBox1;
     EXPECT_EQ(chooser->count(), 69);
     EXPECT_EQ(chooser->currentIndex(), -1);
     chooser->setCurrentIndex(static_cast<int>(ThemeCatalog::names().indexOf(u"DarkGlass (internal)"_s)));
@@ -97,7 +98,7 @@ TEST(SettingsTab, AChosenThemeIsAppliedAtOnceAndStored) {
 TEST(SettingsTab, LinksAndAddOnsOpenTheirPages) {
     MainWindowFixture app;
     app.start();
-    Ui::TMainForm& ui = app.form->ui();
+    const MainFormWidgets ui(app.form);
     const QString base = app.siteBase();
     EXPECT_EQ(ui.sLabel12->text(), u"www.kvelto.example"_s);
     ui.sBitBtn4->click();
@@ -123,11 +124,11 @@ TEST(SettingsTab, LinksAndAddOnsOpenTheirPages) {
 TEST(SettingsTab, TheUpdateButtonOpensTheSiteOnlyWhenVersionsDiffer) {
     MainWindowFixture app;
     app.start();
-    app.form->ui().sBitBtn3->click();
+    MainFormWidgets(app.form).sBitBtn3->click();
     EXPECT_EQ(app.dialogs.shown,
               QStringList{u"message: Вы используете последнюю версию программы Kvelto! Для этой "
                           u"версии программы нет доступных обновлений."_s});
     app.server.route("/", MainWindowFixture::homePage(u"Версия 7.2.0"_s));
-    app.form->ui().sBitBtn3->click();
+    MainFormWidgets(app.form).sBitBtn3->click();
     EXPECT_EQ(app.shell.opened, QStringList{app.siteBase() + u"/"_s});
 }

@@ -72,7 +72,6 @@ public:
     void showStatus(const QString& text);
     void restoreStatus();
     [[nodiscard]] QString playerPagePath() const;
-    [[nodiscard]] Ui::TMainForm& ui() { return *m_ui; }
 
     // Commands of the command map, named after their triggers.
     void sBitBtn2Click();             // play (also F2)

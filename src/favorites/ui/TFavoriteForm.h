@@ -27,7 +27,6 @@ public:
 
     [[nodiscard]] MediaKind activeList() const;
     [[nodiscard]] FavoriteHolders& holders() { return m_holders; }
-    [[nodiscard]] Ui::TFavoriteForm& ui() { return *m_ui; }
 
     void StartsBitBtnClick(); // play the current favorite
     void DelsBitBtnClick();   // delete it, after a question (also Escape)
