@@ -14,8 +14,6 @@ public:
 
     explicit IniFile(QString path);
 
-    [[nodiscard]] const QString& path() const { return m_path; }
-
     // The stored value, or defaultValue when the file, the section or the key is missing.
     [[nodiscard]] QString ReadString(const QString& section, const QString& key,
                                      const QString& defaultValue) const;

@@ -1,10 +1,20 @@
 #include "app/ui/Program.h"
 
 #include "app/ui/TMainForm.h"
+#include "base/AppInfo.h"
+#include "base/Dialogs.h"
+#include "base/ErrorText.h"
 #include "catalog/TDataModule2.h"
 #include "favorites/ui/TFavoriteForm.h"
+#include "player/FilmDownload.h"
+#include "player/FixedPages.h"
+#include "player/PlayCommand.h"
+#include "player/PlayerPage.h"
+#include "player/StartPage.h"
 #include "player/ui/FilmDownloads.h"
+#include "settings/UpdateCheck.h"
 #include "settings/ui/TForm5.h"
+#include "settings/ui/ThemeApplier.h"
 
 #include <QWebEngineView>
 
@@ -13,8 +23,26 @@ using namespace Qt::StringLiterals;
 Program::Program(const Setup& setup) {
     // The start-up update check downloads from inside the main window's creation.
     m_fetcher.setTimeouts(setup.connectTimeout, setup.silenceTimeout);
-    m_mainForm = std::make_unique<TMainForm>(MainFormPorts{setup.dialogs, setup.shell, setup.makeBrowser,
-                                                           setup.site, setup.executableDir, m_fetcher});
+    // The views are made here and laid out by the main window, which then owns them.
+    m_player = setup.makeBrowser(nullptr, "WebBrowser1");
+    m_guide = setup.makeBrowser(nullptr, "WebBrowser2");
+    m_page = std::make_unique<PlayerPage>(setup.executableDir, *m_player.view);
+    m_play = std::make_unique<PlayCommand>(m_download, *m_page, setup.dialogs);
+    m_filmDownload = std::make_unique<FilmDownload>(m_download, *m_page, setup.dialogs);
+    m_fixedPages = std::make_unique<FixedPages>(*m_player.view, *m_guide.view, setup.dialogs, setup.site);
+    m_startPage = std::make_unique<StartPage>(*m_player.view, setup.site);
+    Dialogs& dialogs = setup.dialogs;
+    QObject::connect(m_startPage.get(), &StartPage::failed,
+                     [&dialogs](const QString& message) { dialogs.error(errorBoxText(message)); });
+    // The about panel shows the same version text (it has one source, the build).
+    m_updateCheck = std::make_unique<UpdateCheck>(m_download, setup.dialogs, setup.shell, setup.site,
+                                                  [] { return AppInfo::versionLabel; });
+    m_themes = std::make_unique<ThemeApplier>();
+
+    m_mainForm = std::make_unique<TMainForm>(
+        MainFormPorts{setup.dialogs, setup.shell, setup.site, setup.executableDir, m_fetcher},
+        MainFormServices{m_player, m_guide, *m_page, *m_play, *m_filmDownload, *m_fixedPages, *m_startPage,
+                         *m_updateCheck, *m_themes});
     m_data = std::make_unique<TDataModule2>(setup.catalogPath);
     m_mainForm->bindData(*m_data);
     m_data->open(setup.dialogs);
@@ -41,5 +69,12 @@ Program::~Program() {
     m_addOns.reset();
     m_favorites.reset();
     m_data.reset();
-    m_mainForm.reset();
+    m_mainForm.reset(); // and with it the two views it laid out
+    m_themes.reset();
+    m_updateCheck.reset();
+    m_startPage.reset();
+    m_fixedPages.reset();
+    m_filmDownload.reset();
+    m_play.reset();
+    m_page.reset();
 }

@@ -3,13 +3,21 @@
 #include "base/Site.h"
 #include "net/PageFetcher.h"
 #include "player/ui/BrowserWidget.h"
+#include "player/ui/WaitCursorPageSource.h"
 
 #include <QString>
 #include <chrono>
 #include <memory>
 
 class Dialogs;
+class FilmDownload;
 class FilmDownloads;
+class FixedPages;
+class PlayCommand;
+class PlayerPage;
+class StartPage;
+class ThemeApplier;
+class UpdateCheck;
 class Shell;
 class TDataModule2;
 class TFavoriteForm;
@@ -17,9 +25,10 @@ class TForm5;
 class TMainForm;
 
 // The one place where the program is put together, for main() and for the window tests
-// alike: the page fetcher, then the main window, the data component, the favorites window,
-// the add-ons window and the film downloads of the player view, in this order; they are
-// destroyed in the reverse order (the order of the members below).
+// alike: the page fetcher, the two browser views and the services the main window's commands
+// use, then the main window, the data component, the favorites window, the add-ons window
+// and the film downloads of the player view, in this order; they are destroyed in the
+// reverse order (the order of the members below).
 class Program {
 public:
     struct Setup {
@@ -46,6 +55,16 @@ public:
 
 private:
     PageFetcher m_fetcher;
+    WaitCursorPageSource m_download{m_fetcher};
+    BrowserWidget m_player; // laid out (and owned) by the main window
+    BrowserWidget m_guide;
+    std::unique_ptr<PlayerPage> m_page;
+    std::unique_ptr<PlayCommand> m_play;
+    std::unique_ptr<FilmDownload> m_filmDownload;
+    std::unique_ptr<FixedPages> m_fixedPages;
+    std::unique_ptr<StartPage> m_startPage;
+    std::unique_ptr<UpdateCheck> m_updateCheck;
+    std::unique_ptr<ThemeApplier> m_themes;
     std::unique_ptr<TMainForm> m_mainForm;
     std::unique_ptr<TDataModule2> m_data;
     std::unique_ptr<TFavoriteForm> m_favorites;

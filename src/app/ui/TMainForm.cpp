@@ -42,8 +42,9 @@ const QString skinSection = u"Skin"_s;
 
 } // namespace
 
-TMainForm::TMainForm(MainFormPorts ports, QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::TMainForm>()), m_ports(std::move(ports)) {
+TMainForm::TMainForm(MainFormPorts ports, MainFormServices services, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::TMainForm>()), m_ports(std::move(ports)),
+      m_services(std::move(services)) {
     m_ui->setupUi(this);
     setObjectName(u"MainForm"_s);
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -52,10 +53,8 @@ TMainForm::TMainForm(MainFormPorts ports, QWidget* parent)
     setWindowIcon(style()->standardIcon(QStyle::SP_MediaPlay));
 
     // The two browser views fill their tab pages.
-    m_player = m_ports.makeBrowser(m_ui->sTabSheet1, "WebBrowser1");
-    m_ui->sTabSheet1Layout->addWidget(m_player.widget);
-    m_guide = m_ports.makeBrowser(m_ui->sTabSheet6, "WebBrowser2");
-    m_ui->sTabSheet6Layout->addWidget(m_guide.widget);
+    m_ui->sTabSheet1Layout->addWidget(m_services.player.widget);
+    m_ui->sTabSheet6Layout->addWidget(m_services.guide.widget);
 
     m_ui->sPageControl1->tabBar()->setStyleSheet(u"QTabBar::tab { width: 182px; padding: 4px 2px; }"_s);
     m_ui->sPageControl2->tabBar()->setStyleSheet(u"QTabBar::tab { width: 55px; padding: 4px 2px; }"_s);
@@ -100,17 +99,6 @@ TMainForm::TMainForm(MainFormPorts ports, QWidget* parent)
         box->setPalette(palette);
     }
 
-    m_page = std::make_unique<PlayerPage>(m_ports.executableDir, *m_player.view);
-    m_play = std::make_unique<PlayCommand>(m_download, *m_page, m_ports.dialogs);
-    m_filmDownload = std::make_unique<FilmDownload>(m_download, *m_page, m_ports.dialogs);
-    m_fixedPages = std::make_unique<FixedPages>(*m_player.view, *m_guide.view, m_ports.dialogs, m_ports.site);
-    m_startPage = std::make_unique<StartPage>(*m_player.view, m_ports.site);
-    connect(m_startPage.get(), &StartPage::failed, this,
-            [this](const QString& message) { m_ports.dialogs.error(errorBoxText(message)); });
-    m_updateCheck = std::make_unique<UpdateCheck>(m_download, m_ports.dialogs, m_ports.shell, m_ports.site,
-                                                  [this] { return m_ui->sLabel17->text(); });
-    m_themes = std::make_unique<ThemeApplier>();
-
     // Command map: buttons and tabs.
     const auto on = [this](QAbstractButton* button, void (TMainForm::*command)()) {
         connect(button, &QAbstractButton::clicked, this,
@@ -135,7 +123,7 @@ TMainForm::TMainForm(MainFormPorts ports, QWidget* parent)
     });
     connect(m_ui->sPageControl1, &QTabWidget::currentChanged, this, [this] {
         if (m_ui->sPageControl1->currentWidget() == m_ui->sTabSheet6)
-            run([this] { m_fixedPages->showTvGuide(); });
+            run([this] { m_services.fixedPages.showTvGuide(); });
     });
     connect(m_ui->sComboBox1, &QComboBox::currentIndexChanged, this,
             [this] { run([this] { sComboBox1Change(); }); });
@@ -159,15 +147,15 @@ TMainForm::~TMainForm() {
 
 void TMainForm::FormCreate() {
     m_settings = std::make_unique<IniFile>(QDir(m_ports.executableDir).filePath(u"Config.ini"_s));
-    m_themes->apply(m_settings->ReadString(skinSection, u"useSkin"_s, ThemeCatalog::defaultName()));
+    m_services.themes.apply(m_settings->ReadString(skinSection, u"useSkin"_s, ThemeCatalog::defaultName()));
     const ProxySettings proxy = ProxySettings::load(*m_settings);
     m_ui->sEdit1->setText(proxy.address);
     m_ui->sEdit2->setText(proxy.port);
     m_ui->sCheckBox1->setChecked(proxy.use);
     // What the boxes show now is what the fetcher gets.
     proxyBoxes().applyTo(m_ports.fetcher);
-    m_startPage->start();
-    m_updateCheck->atStartup();
+    m_services.startPage.start();
+    m_services.updateCheck.atStartup();
 }
 
 void TMainForm::bindData(TDataModule2& data) {
@@ -214,7 +202,7 @@ void TMainForm::restoreStatus() {
 }
 
 QString TMainForm::playerPagePath() const {
-    return m_page->path();
+    return m_services.page.path();
 }
 
 void TMainForm::dataSourceChange(MediaKind kind) {
@@ -232,7 +220,7 @@ void TMainForm::sBitBtn2Click() {
 }
 
 void TMainForm::play(MediaKind kind) {
-    m_play->playCurrent(kind, m_holders);
+    m_services.play.playCurrent(kind, m_holders);
 }
 
 void TMainForm::playGrid(MediaKind kind) {
@@ -242,12 +230,12 @@ void TMainForm::playGrid(MediaKind kind) {
 }
 
 void TMainForm::sBitBtn6Click() {
-    m_filmDownload->run([this] { return m_holders.DBEdit1.text(); },
-                        [this] { return m_holders.VideoNameDBEdit.text(); });
+    m_services.filmDownload.run([this] { return m_holders.DBEdit1.text(); },
+                                [this] { return m_holders.VideoNameDBEdit.text(); });
 }
 
 void TMainForm::sBitBtn8Click() {
-    m_fixedPages->showTales();
+    m_services.fixedPages.showTales();
 }
 
 void TMainForm::SortBitBtnClick() {
@@ -309,7 +297,7 @@ void TMainForm::sLabel15Click() {
 }
 
 void TMainForm::sBitBtn3Click() {
-    m_updateCheck->onDemand();
+    m_services.updateCheck.onDemand();
 }
 
 void TMainForm::sBitBtn9Click() {
@@ -331,7 +319,7 @@ ProxySettings TMainForm::proxyBoxes() const {
 
 void TMainForm::sComboBox1Change() {
     const QString name = m_ui->sComboBox1->currentText();
-    m_themes->apply(name);
+    m_services.themes.apply(name);
     if (m_settings)
         m_settings->WriteString(skinSection, u"useSkin"_s, name);
 }

@@ -6,7 +6,6 @@
 #include "catalog/Holders.h"
 #include "net/PageFetcher.h"
 #include "player/ui/BrowserWidget.h"
-#include "player/ui/WaitCursorPageSource.h"
 
 #include <QWidget>
 #include <functional>
@@ -38,10 +37,23 @@ class UpdateCheck;
 struct MainFormPorts {
     Dialogs& dialogs;
     Shell& shell;
-    BrowserFactory makeBrowser;
     Site site;
     QString executableDir; // where Config.ini and main.html live
-    PageFetcher& fetcher;  // the program's one HTTP client, made by the assembly
+    PageFetcher& fetcher;  // the program's one HTTP client
+};
+
+// What the main window's commands work with, built once by the assembly (Program), which
+// also makes the two browser views that the window lays out on its tabs.
+struct MainFormServices {
+    BrowserWidget player; // WebBrowser1, on the player tab
+    BrowserWidget guide;  // WebBrowser2, on the TV guide tab
+    PlayerPage& page;
+    PlayCommand& play;
+    FilmDownload& filmDownload;
+    FixedPages& fixedPages;
+    StartPage& startPage;
+    UpdateCheck& updateCheck;
+    ThemeApplier& themes;
 };
 
 // The main window: the player and TV guide views, the settings tab, the three
@@ -49,7 +61,7 @@ struct MainFormPorts {
 class TMainForm : public QWidget {
     Q_OBJECT
 public:
-    explicit TMainForm(MainFormPorts ports, QWidget* parent = nullptr);
+    TMainForm(MainFormPorts ports, MainFormServices services, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // Binds the lists, holders and status line to the data component; called once it
@@ -63,9 +75,9 @@ public:
 
     [[nodiscard]] MediaKind activeList() const;
     [[nodiscard]] MainHolders& holders() { return m_holders; }
-    [[nodiscard]] PlayCommand& playCommand() { return *m_play; }
+    [[nodiscard]] PlayCommand& playCommand() { return m_services.play; }
     [[nodiscard]] PageFetcher& IdHTTP1() { return m_ports.fetcher; }
-    [[nodiscard]] StartPage* startPage() { return m_startPage.get(); }
+    [[nodiscard]] StartPage* startPage() { return &m_services.startPage; }
     [[nodiscard]] QString statusText() const;
     // A passing text on the status line (a download's progress) until restoreStatus(),
     // which shows the active list's current title again; list changes meanwhile wait.
@@ -119,18 +131,9 @@ private:
 
     std::unique_ptr<Ui::TMainForm> m_ui;
     MainFormPorts m_ports;
+    MainFormServices m_services;
     MainHolders m_holders;
-    WaitCursorPageSource m_download{m_ports.fetcher};
     std::unique_ptr<IniFile> m_settings;
-    std::unique_ptr<ThemeApplier> m_themes;
-    BrowserWidget m_player;
-    BrowserWidget m_guide;
-    std::unique_ptr<PlayerPage> m_page;
-    std::unique_ptr<PlayCommand> m_play;
-    std::unique_ptr<FilmDownload> m_filmDownload;
-    std::unique_ptr<FixedPages> m_fixedPages;
-    std::unique_ptr<StartPage> m_startPage;
-    std::unique_ptr<UpdateCheck> m_updateCheck;
     QLabel* m_statusPanel = nullptr;
     QString m_listStatus;         // what the status line shows when no passing text is up
     bool m_passingStatus = false; // showStatus() text is up
