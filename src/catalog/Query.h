@@ -68,6 +68,7 @@ public:
     // Orders the snapshot ascending by the named field with the Russian collation.
     // The row that was current stays current.
     void sort(const QString& field);
+    using QAbstractTableModel::sort; // the model's own sort(column, order) stays reachable
     // Stores a new row; an empty text leaves its column unset (the table's default).
     // The new row is appended to the snapshot and becomes current.
     void insertRecord(const QString& title, const QString& address);

@@ -18,7 +18,7 @@ QString freeFileName(const QString& suggested, const std::function<bool(const QS
     const QString stem = dot > 0 ? name.left(dot) : name;
     const QString extension = dot > 0 ? name.mid(dot) : QString();
     for (int number = 1;; ++number) {
-        const QString candidate = stem + u" ("_s + QString::number(number) + u')' + extension;
+        QString candidate = stem + u" ("_s + QString::number(number) + u')' + extension;
         if (!taken(candidate))
             return candidate;
     }

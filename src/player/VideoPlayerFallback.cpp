@@ -211,7 +211,7 @@ QString VideoPlayerFallback::find(const QString& pageText, const QString& pageAd
             try {
                 const QJsonObject answer = QJsonDocument::fromJson(m_source.get(endpoint).toUtf8()).object();
                 const QString type = answer.value(u"type"_s).toString();
-                const QString html = answer.value(u"html"_s).toString();
+                QString html = answer.value(u"html"_s).toString();
                 if ((type == u"video"_s || type == u"rich"_s) && !html.trimmed().isEmpty())
                     return html;
             } catch (...) {

@@ -44,7 +44,7 @@ const QString skinSection = u"Skin"_s;
 
 TMainForm::TMainForm(MainFormPorts ports, MainFormServices services, QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::TMainForm>()), m_ports(std::move(ports)),
-      m_services(std::move(services)) {
+      m_services(services) {
     m_ui->setupUi(this);
     setObjectName(u"MainForm"_s);
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -401,7 +401,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
              {std::pair{m_ui->sDBGrid3, MediaKind::Video}, std::pair{m_ui->sDBGrid2, MediaKind::Tv},
               std::pair{m_ui->sDBGrid1, MediaKind::Radio}}) {
             if (isDoubleClickOn(grid, watched, event)) {
-                run([this, kind] { playGrid(kind); });
+                run([this, clicked = kind] { playGrid(clicked); });
                 return true;
             }
         }

@@ -101,8 +101,8 @@ bool TFavoriteForm::eventFilter(QObject* watched, QEvent* event) {
                                                        {m_ui->sDBGrid3, MediaKind::Radio}};
     for (const auto& [grid, kind] : grids) {
         if (isDoubleClickOn(grid, watched, event)) {
-            if (activeList() == kind)
-                run([this, kind] { play(kind); });
+            if (const MediaKind clicked = kind; activeList() == clicked)
+                run([this, clicked] { play(clicked); });
             return true;
         }
     }

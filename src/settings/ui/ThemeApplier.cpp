@@ -20,7 +20,7 @@ QColor blend(const QColor& a, const QColor& b, double towardB) {
 ThemeApplier::ThemeApplier() : m_current(ThemeCatalog::defaultName()) {}
 
 QString ThemeApplier::apply(const QString& themeName) {
-    const QString resolved = ThemeCatalog::resolve(themeName);
+    QString resolved = ThemeCatalog::resolve(themeName);
     const ThemePalette& colours = ThemeCatalog::palette(resolved);
 
     // Fusion draws everything from the palette, so a palette is a whole look. Once a style
