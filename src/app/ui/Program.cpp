@@ -64,7 +64,8 @@ Program::Program(const Setup& setup) {
 }
 
 Program::~Program() {
-    // Reverse order of creation, spelled out: the main window goes last.
+    // Reverse order of creation, spelled out: the windows and the data component (the main
+    // window last of them), then the services they used.
     m_filmDownloads.reset();
     m_addOns.reset();
     m_favorites.reset();
