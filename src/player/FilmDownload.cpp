@@ -1,11 +1,10 @@
 #include "player/FilmDownload.h"
 
+#include "base/ConnectionGuard.h"
 #include "base/CutBetween.h"
 #include "base/Dialogs.h"
 #include "base/PageSource.h"
 #include "player/PlayerPage.h"
-
-#include <exception>
 
 using namespace Qt::StringLiterals;
 
@@ -14,12 +13,9 @@ FilmDownload::FilmDownload(PageSource& source, PlayerPage& page, Dialogs& dialog
 
 void FilmDownload::run(const std::function<QString()>& address, const std::function<QString()>& title) {
     QString objectId;
-    try {
-        objectId = cutBetween(m_source.get(address()), u"<object id=\""_s, u"\""_s);
-    } catch (const std::exception&) {
-        m_dialogs.message(u"Произошла ошибка подключения!"_s);
+    if (!guardConnection(
+            m_dialogs, [&] { objectId = cutBetween(m_source.get(address()), u"<object id=\""_s, u"\""_s); }))
         return;
-    }
     if (objectId != u"videoplayer4655"_s) {
         m_dialogs.message(u"Простите, но выбранное вами видео скачать нельзя!"_s);
         return;

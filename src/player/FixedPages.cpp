@@ -1,9 +1,8 @@
 #include "player/FixedPages.h"
 
 #include "base/BrowserView.h"
+#include "base/ConnectionGuard.h"
 #include "base/Dialogs.h"
-
-#include <exception>
 
 using namespace Qt::StringLiterals;
 
@@ -11,11 +10,7 @@ FixedPages::FixedPages(BrowserView& player, BrowserView& guide, Dialogs& dialogs
     : m_player(player), m_guide(guide), m_dialogs(dialogs), m_site(site) {}
 
 void FixedPages::showTales() {
-    try {
-        m_player.navigate(m_site.tales());
-    } catch (const std::exception&) {
-        m_dialogs.message(u"Произошла ошибка подключения!"_s);
-    }
+    guardConnection(m_dialogs, [this] { m_player.navigate(m_site.tales()); });
 }
 
 void FixedPages::showTvGuide() {

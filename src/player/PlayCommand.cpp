@@ -1,5 +1,6 @@
 #include "player/PlayCommand.h"
 
+#include "base/ConnectionGuard.h"
 #include "catalog/Holders.h"
 
 #include "base/CutBetween.h"
@@ -7,8 +8,6 @@
 #include "base/PageSource.h"
 #include "player/PlayerPage.h"
 #include "player/VideoPlayerFallback.h"
-
-#include <exception>
 
 using namespace Qt::StringLiterals;
 
@@ -62,9 +61,5 @@ void PlayCommand::playRadio(const QString& address, const QString& name) {
 }
 
 void PlayCommand::guarded(const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const std::exception&) {
-        m_dialogs.message(u"Произошла ошибка подключения!"_s);
-    }
+    guardConnection(m_dialogs, work);
 }

@@ -1,5 +1,6 @@
 #include "settings/UpdateCheck.h"
 
+#include "base/ConnectionGuard.h"
 #include "base/CutBetween.h"
 #include "base/Dialogs.h"
 #include "base/PageSource.h"
@@ -36,12 +37,8 @@ void UpdateCheck::atStartup() {
 
 void UpdateCheck::onDemand() {
     bool current = false;
-    try {
-        current = upToDate();
-    } catch (const std::exception&) {
-        m_dialogs.message(u"Произошла ошибка подключения!"_s);
+    if (!guardConnection(m_dialogs, [&] { current = upToDate(); }))
         return;
-    }
     if (current)
         m_dialogs.message(u"Вы используете последнюю версию программы Kvelto! "
                           u"Для этой версии программы нет доступных обновлений."_s);
