@@ -9,6 +9,7 @@
 #include "base/Shell.h"
 #include "catalog/TDataModule2.h"
 #include "catalog/ui/GridBinding.h"
+#include "catalog/ui/KindLists.h"
 #include "favorites/AddToFavorites.h"
 #include "favorites/ui/TFavoriteForm.h"
 #include "player/FilmDownload.h"
@@ -179,12 +180,7 @@ void TMainForm::run(const std::function<void()>& command) {
 }
 
 MediaKind TMainForm::activeList() const {
-    const QWidget* page = m_ui->sPageControl2->currentWidget();
-    if (page == m_ui->sTabSheet3)
-        return MediaKind::Video;
-    if (page == m_ui->sTabSheet4)
-        return MediaKind::Tv;
-    return MediaKind::Radio;
+    return lists().kindOf(m_ui->sPageControl2->currentWidget());
 }
 
 QString TMainForm::statusText() const {
@@ -394,16 +390,18 @@ std::vector<HiddenMenu::Item> TMainForm::menuItems() {
     };
 }
 
+KindLists TMainForm::lists() const {
+    return {{{{MediaKind::Video, m_ui->sTabSheet3, m_ui->sDBGrid3},
+              {MediaKind::Tv, m_ui->sTabSheet4, m_ui->sDBGrid2},
+              {MediaKind::Radio, m_ui->sTabSheet5, m_ui->sDBGrid1}}}};
+}
+
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonDblClick:
-        for (auto [grid, kind] :
-             {std::pair{m_ui->sDBGrid3, MediaKind::Video}, std::pair{m_ui->sDBGrid2, MediaKind::Tv},
-              std::pair{m_ui->sDBGrid1, MediaKind::Radio}}) {
-            if (isDoubleClickOn(grid, watched, event)) {
-                run([this, clicked = kind] { playGrid(clicked); });
-                return true;
-            }
+        if (const std::optional<MediaKind> clicked = lists().doubleClicked(watched, event)) {
+            run([this, kind = *clicked] { playGrid(kind); });
+            return true;
         }
         break;
     case QEvent::MouseButtonRelease:

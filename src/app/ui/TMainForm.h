@@ -14,6 +14,7 @@
 namespace Ui {
 class TMainForm;
 }
+struct KindLists;
 class Dialogs;
 class FilmDownload;
 class FixedPages;
@@ -128,6 +129,8 @@ private:
     void showPage(QWidget* page);
     // The hidden menu's keys and the commands they run.
     std::vector<HiddenMenu::Item> menuItems();
+    // The three catalog lists with their tab pages.
+    [[nodiscard]] KindLists lists() const;
 
     std::unique_ptr<Ui::TMainForm> m_ui;
     MainFormPorts m_ports;

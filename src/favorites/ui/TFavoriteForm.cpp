@@ -4,6 +4,7 @@
 #include "base/ErrorText.h"
 #include "catalog/TDataModule2.h"
 #include "catalog/ui/GridBinding.h"
+#include "catalog/ui/KindLists.h"
 #include "player/PlayCommand.h"
 #include "ui_TFavoriteForm.h"
 
@@ -51,12 +52,7 @@ TFavoriteForm::~TFavoriteForm() {
 }
 
 MediaKind TFavoriteForm::activeList() const {
-    const QWidget* page = m_ui->sPageControl1->currentWidget();
-    if (page == m_ui->sTabSheet1)
-        return MediaKind::Video;
-    if (page == m_ui->sTabSheet2)
-        return MediaKind::Tv;
-    return MediaKind::Radio;
+    return lists().kindOf(m_ui->sPageControl1->currentWidget());
 }
 
 void TFavoriteForm::StartsBitBtnClick() {
@@ -96,17 +92,18 @@ bool TFavoriteForm::eventFilter(QObject* watched, QEvent* event) {
         m_ui->DelsBitBtn->click();
         return true;
     }
-    const std::pair<QTableView*, MediaKind> grids[] = {{m_ui->sDBGrid1, MediaKind::Video},
-                                                       {m_ui->sDBGrid2, MediaKind::Tv},
-                                                       {m_ui->sDBGrid3, MediaKind::Radio}};
-    for (const auto& [grid, kind] : grids) {
-        if (isDoubleClickOn(grid, watched, event)) {
-            if (const MediaKind clicked = kind; activeList() == clicked)
-                run([this, clicked] { play(clicked); });
-            return true;
-        }
+    if (const std::optional<MediaKind> clicked = lists().doubleClicked(watched, event)) {
+        if (activeList() == *clicked)
+            run([this, kind = *clicked] { play(kind); });
+        return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+KindLists TFavoriteForm::lists() const {
+    return {{{{MediaKind::Video, m_ui->sTabSheet1, m_ui->sDBGrid1},
+              {MediaKind::Tv, m_ui->sTabSheet2, m_ui->sDBGrid2},
+              {MediaKind::Radio, m_ui->sTabSheet3, m_ui->sDBGrid3}}}};
 }
 
 void TFavoriteForm::run(const std::function<void()>& command) {

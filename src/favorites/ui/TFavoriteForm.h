@@ -10,6 +10,7 @@
 namespace Ui {
 class TFavoriteForm;
 }
+struct KindLists;
 class Dialogs;
 class PlayCommand;
 class TDataModule2;
@@ -39,6 +40,7 @@ protected:
 private:
     void play(MediaKind kind);
     void run(const std::function<void()>& command);
+    [[nodiscard]] KindLists lists() const;
 
     std::unique_ptr<Ui::TFavoriteForm> m_ui;
     TDataModule2& m_data;
