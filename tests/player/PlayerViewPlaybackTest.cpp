@@ -5,6 +5,7 @@
 #include "player/ui/WebEngineBrowserView.h"
 #include "support/FakePorts.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/PageScript.h"
 #include "support/TestMedia.h"
 
 #include <QDeadlineTimer>
@@ -37,16 +38,7 @@ protected:
         view.show();
     }
 
-    QVariant evaluate(const QString& script) {
-        QVariant result;
-        bool done = false;
-        view.page()->runJavaScript(script, [&](const QVariant& value) {
-            result = value;
-            done = true;
-        });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 20000));
-        return result;
-    }
+    QVariant evaluate(const QString& script) { return ::evaluate(*view.page(), script); }
 
     // Waits until the page's first media element has played for more than a second.
     bool playsForASecond(const char* selector) {

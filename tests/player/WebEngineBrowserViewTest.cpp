@@ -1,6 +1,7 @@
 #include "player/ui/WebEngineBrowserView.h"
 #include "support/FakePorts.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/PageScript.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,16 +14,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Runs a script in the view's page and waits for its result.
 QVariant evaluate(QWebEngineView& view, const QString& script) {
-    QVariant result;
-    bool done = false;
-    view.page()->runJavaScript(script, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 20000));
-    return result;
+    return evaluate(*view.page(), script);
 }
 
 bool loadAndWait(WebEngineBrowserView& view, const QString& target) {

@@ -1,8 +1,8 @@
 #include "app/ui/TMainForm.h"
 
 #include "app/ui/HiddenMenu.h"
+#include "app/ui/MainFormLook.h"
 
-#include "base/AppInfo.h"
 #include "base/Dialogs.h"
 #include "base/ErrorText.h"
 #include "base/Failure.h"
@@ -29,11 +29,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
-#include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QStyle>
-#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -47,58 +43,10 @@ TMainForm::TMainForm(MainFormPorts ports, MainFormServices services, QWidget* pa
     : QWidget(parent), m_ui(std::make_unique<Ui::TMainForm>()), m_ports(std::move(ports)),
       m_services(services) {
     m_ui->setupUi(this);
-    setObjectName(u"MainForm"_s);
-    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(799, 531);
-    setWindowIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-
+    m_statusPanel = dressMainForm(*m_ui, *this, m_ports.site);
     // The two browser views fill their tab pages.
     m_ui->sTabSheet1Layout->addWidget(m_services.player.widget);
     m_ui->sTabSheet6Layout->addWidget(m_services.guide.widget);
-
-    m_ui->sPageControl1->tabBar()->setStyleSheet(u"QTabBar::tab { width: 182px; padding: 4px 2px; }"_s);
-    m_ui->sPageControl2->tabBar()->setStyleSheet(u"QTabBar::tab { width: 55px; padding: 4px 2px; }"_s);
-    for (QTabWidget* tabs : {m_ui->sPageControl1, m_ui->sPageControl2}) {
-        tabs->tabBar()->setExpanding(false);
-        tabs->setUsesScrollButtons(false);
-    }
-
-    // Button pictures.
-    m_ui->sBitBtn2->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-    m_ui->sBitBtn6->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
-    m_ui->sBitBtn8->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
-    m_ui->FavoritesBitBtn->setIcon(style()->standardIcon(QStyle::SP_DirHomeIcon));
-    m_ui->sBitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    m_ui->sBitBtn3->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    m_ui->sBitBtn4->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
-    m_ui->sBitBtn5->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    m_ui->sBitBtn9->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
-
-    // The status line has one panel; its text spans the line.
-    m_statusPanel = new QLabel(m_ui->sStatusBar1);
-    m_statusPanel->setObjectName(u"sStatusBar1Panel0"_s);
-    m_statusPanel->setMinimumWidth(50);
-    m_ui->sStatusBar1->addWidget(m_statusPanel, 1);
-
-    // About panel: the links are navy whatever the theme.
-    m_ui->sLabel12->setText(m_ports.site.makerLabel);
-    m_ui->sLabel13->setText(u"E-Mail: "_s + m_ports.site.makerEmail);
-    m_ui->sLabel17->setText(AppInfo::versionLabel); // the version has one source: the build
-    for (QLabel* link : {m_ui->sLabel12, m_ui->sLabel15}) {
-        link->setStyleSheet(u"color: navy;"_s);
-    }
-    m_ui->sComboBox1->addItems(ThemeCatalog::names());
-    m_ui->sComboBox1->setCurrentIndex(-1);
-    m_ui->sEdit3->hide();
-    // The edit boxes and the chooser stay black on white whatever the theme.
-    for (QWidget* box :
-         std::initializer_list<QWidget*>{m_ui->FindEdit, m_ui->sEdit1, m_ui->sEdit2, m_ui->sComboBox1}) {
-        QPalette palette = box->palette();
-        palette.setColor(QPalette::Base, Qt::white);
-        palette.setColor(QPalette::Text, Qt::black);
-        box->setPalette(palette);
-    }
 
     // Command map: buttons and tabs.
     const auto on = [this](QAbstractButton* button, void (TMainForm::*command)()) {

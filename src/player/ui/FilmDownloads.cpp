@@ -74,20 +74,21 @@ FilmDownloads::FilmDownloads(QWebEnginePage& page, Dialogs& dialogs, QString dir
 }
 
 FilmDownloads::~FilmDownloads() {
-    if (!m_current)
-        return;
-    m_current->disconnect(this);
-    m_current->cancel();
-    finish(true);
+    abandon();
 }
 
 void FilmDownloads::cancelAll() {
+    if (abandon())
+        emit ended();
+}
+
+bool FilmDownloads::abandon() {
     if (!m_current)
-        return;
+        return false;
     m_current->disconnect(this);
     m_current->cancel();
     finish(true);
-    emit ended();
+    return true;
 }
 
 void FilmDownloads::onRequested(QWebEngineDownloadRequest* request) {

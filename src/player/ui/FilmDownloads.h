@@ -37,6 +37,8 @@ private:
     void onStateChanged(QWebEngineDownloadRequest::DownloadState state);
     void showProgress();
     // Forgets the running download; with removeFile its partial file goes too.
+    // Stops the running download quietly and removes its file; false when none runs.
+    bool abandon();
     void finish(bool removeFile);
     // Boxes wait for the engine's signal to return: a modal loop inside it is not safe.
     void showLater(const QString& text);

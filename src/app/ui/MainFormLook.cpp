@@ -1,0 +1,64 @@
+#include "app/ui/MainFormLook.h"
+
+#include "base/AppInfo.h"
+#include "base/Site.h"
+#include "settings/ThemeCatalog.h"
+#include "ui_TMainForm.h"
+
+#include <QLabel>
+#include <QStyle>
+#include <QTabBar>
+
+using namespace Qt::StringLiterals;
+
+QLabel* dressMainForm(Ui::TMainForm& ui, QWidget& form, const Site& site) {
+    form.setObjectName(u"MainForm"_s);
+    form.setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                        Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    form.setFixedSize(799, 531);
+    form.setWindowIcon(form.style()->standardIcon(QStyle::SP_MediaPlay));
+
+    ui.sPageControl1->tabBar()->setStyleSheet(u"QTabBar::tab { width: 182px; padding: 4px 2px; }"_s);
+    ui.sPageControl2->tabBar()->setStyleSheet(u"QTabBar::tab { width: 55px; padding: 4px 2px; }"_s);
+    for (QTabWidget* tabs : {ui.sPageControl1, ui.sPageControl2}) {
+        tabs->tabBar()->setExpanding(false);
+        tabs->setUsesScrollButtons(false);
+    }
+
+    // Button pictures.
+    ui.sBitBtn2->setIcon(form.style()->standardIcon(QStyle::SP_MediaPlay));
+    ui.sBitBtn6->setIcon(form.style()->standardIcon(QStyle::SP_ArrowDown));
+    ui.sBitBtn8->setIcon(form.style()->standardIcon(QStyle::SP_MediaVolume));
+    ui.FavoritesBitBtn->setIcon(form.style()->standardIcon(QStyle::SP_DirHomeIcon));
+    ui.sBitBtn1->setIcon(form.style()->standardIcon(QStyle::SP_DialogCloseButton));
+    ui.sBitBtn3->setIcon(form.style()->standardIcon(QStyle::SP_BrowserReload));
+    ui.sBitBtn4->setIcon(form.style()->standardIcon(QStyle::SP_DialogHelpButton));
+    ui.sBitBtn5->setIcon(form.style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    ui.sBitBtn9->setIcon(form.style()->standardIcon(QStyle::SP_FileDialogNewFolder));
+
+    // About panel: the links are navy whatever the theme.
+    ui.sLabel12->setText(site.makerLabel);
+    ui.sLabel13->setText(u"E-Mail: "_s + site.makerEmail);
+    ui.sLabel17->setText(AppInfo::versionLabel); // the version has one source: the build
+    for (QLabel* link : {ui.sLabel12, ui.sLabel15}) {
+        link->setStyleSheet(u"color: navy;"_s);
+    }
+    ui.sComboBox1->addItems(ThemeCatalog::names());
+    ui.sComboBox1->setCurrentIndex(-1);
+    ui.sEdit3->hide();
+    // The edit boxes and the chooser stay black on white whatever the theme.
+    for (QWidget* box : std::initializer_list<QWidget*>{ui.FindEdit, ui.sEdit1, ui.sEdit2, ui.sComboBox1}) {
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Base, Qt::white);
+        palette.setColor(QPalette::Text, Qt::black);
+        box->setPalette(palette);
+    }
+
+    // The status line has one panel; its text spans the line.
+    auto* statusPanel = new QLabel(ui.sStatusBar1);
+    statusPanel->setObjectName(u"sStatusBar1Panel0"_s);
+    statusPanel->setMinimumWidth(50);
+    ui.sStatusBar1->addWidget(statusPanel, 1);
+
+    return statusPanel;
+}
