@@ -3,6 +3,7 @@
 #include "app/ui/Program.h"
 #include "app/ui/TMainForm.h"
 #include "base/AppInfo.h"
+#include "base/ProgramPlaces.h"
 #include "player/ui/PlayerMediaProxy.h"
 #include "player/ui/WebEngineBrowserView.h"
 
@@ -65,6 +66,12 @@ int main(int argc, char** argv) {
         if (mainWindow)
             mainWindow->close();
     });
+    // The desktop menu starts the program with --desktop: it then works in the user's data
+    // folder (a shell start keeps the current folder, where bdv.db is looked for).
+    const QString executableDir = QCoreApplication::applicationDirPath();
+    if (QCoreApplication::arguments().contains(u"--desktop"_s))
+        ProgramPlaces::enterUserDataDir(executableDir);
+    const ProgramPlaces places = ProgramPlaces::forExecutable(executableDir);
     DesktopShell shell;
     const Site site;
     const auto makeBrowser = [&shell](QWidget* parent, const char* name) {
@@ -77,7 +84,7 @@ int main(int argc, char** argv) {
 
     // A termination request during start-up (while its boxes are up) ends the program
     // before the main window is shown.
-    Program program({dialogs, shell, makeBrowser, site, QCoreApplication::applicationDirPath(), u"bdv.db"_s,
+    Program program({dialogs, shell, makeBrowser, site, places, u"bdv.db"_s,
                      QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)});
     TMainForm& mainForm = program.mainForm();
     mainWindow = &mainForm;

@@ -38,7 +38,7 @@ void MainWindowFixture::start(bool withDatabase) {
                          shell,
                          makeBrowser,
                          Site::onServer(siteBase()),
-                         exeDir(),
+                         ProgramPlaces{exeDir(), exeDir()},
                          withDatabase ? db.path() : QDir(exeDir()).filePath(u"absent/bdv.db"_s),
                          QDir(exeDir()).filePath(u"downloads"_s)};
     setup.connectTimeout = setup.silenceTimeout = std::chrono::seconds(5);

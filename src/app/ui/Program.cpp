@@ -26,7 +26,7 @@ Program::Program(const Setup& setup) {
     // The views are made here and laid out by the main window, which then owns them.
     m_player = setup.makeBrowser(nullptr, "WebBrowser1");
     m_guide = setup.makeBrowser(nullptr, "WebBrowser2");
-    m_page = std::make_unique<PlayerPage>(setup.executableDir, *m_player.view);
+    m_page = std::make_unique<PlayerPage>(setup.places.pageDir, *m_player.view);
     m_play = std::make_unique<PlayCommand>(m_download, *m_page, setup.dialogs);
     m_filmDownload = std::make_unique<FilmDownload>(m_download, *m_page, setup.dialogs);
     m_fixedPages = std::make_unique<FixedPages>(*m_player.view, *m_guide.view, setup.dialogs, setup.site);
@@ -40,7 +40,7 @@ Program::Program(const Setup& setup) {
     m_themes = std::make_unique<ThemeApplier>();
 
     m_mainForm = std::make_unique<TMainForm>(
-        MainFormPorts{setup.dialogs, setup.shell, setup.site, setup.executableDir, m_fetcher},
+        MainFormPorts{setup.dialogs, setup.shell, setup.site, setup.places.configDir, m_fetcher},
         MainFormServices{m_player, m_guide, *m_page, *m_play, *m_filmDownload, *m_fixedPages, *m_startPage,
                          *m_updateCheck, *m_themes});
     m_data = std::make_unique<TDataModule2>(setup.catalogPath);

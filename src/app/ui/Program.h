@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ProgramPlaces.h"
 #include "base/Site.h"
 #include "net/PageFetcher.h"
 #include "player/ui/BrowserWidget.h"
@@ -36,9 +37,9 @@ public:
         Shell& shell;
         BrowserFactory makeBrowser;
         Site site;
-        QString executableDir; // where Config.ini and main.html live
-        QString catalogPath;   // bdv.db
-        QString downloadDir;   // where films the player view downloads are saved
+        ProgramPlaces places; // where Config.ini and main.html live
+        QString catalogPath;  // bdv.db
+        QString downloadDir;  // where films the player view downloads are saved
         std::chrono::milliseconds connectTimeout = PageFetcher::defaultConnectTimeout;
         std::chrono::milliseconds silenceTimeout = PageFetcher::defaultSilenceTimeout;
     };

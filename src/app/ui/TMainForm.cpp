@@ -95,7 +95,7 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::FormCreate() {
-    m_settings = std::make_unique<IniFile>(QDir(m_ports.executableDir).filePath(u"Config.ini"_s));
+    m_settings = std::make_unique<IniFile>(QDir(m_ports.configDir).filePath(u"Config.ini"_s));
     m_services.themes.apply(m_settings->ReadString(skinSection, u"useSkin"_s, ThemeCatalog::defaultName()));
     const ProxySettings proxy = ProxySettings::load(*m_settings);
     m_ui->sEdit1->setText(proxy.address);
@@ -251,7 +251,7 @@ void TMainForm::sBitBtn9Click() {
 
 void TMainForm::sButton1Click() {
     if (!m_settings)
-        throw Failure(u"Unable to write to "_s + QDir(m_ports.executableDir).filePath(u"Config.ini"_s));
+        throw Failure(u"Unable to write to "_s + QDir(m_ports.configDir).filePath(u"Config.ini"_s));
     proxyBoxes().save(*m_settings);
     m_ports.dialogs.message(u"Настройки успешно изменены! Для того что бы новые настройки вступили в силу "
                             u"необходимо перезапустить программу!"_s);

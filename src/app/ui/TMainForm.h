@@ -39,7 +39,7 @@ struct MainFormPorts {
     Dialogs& dialogs;
     Shell& shell;
     Site site;
-    QString executableDir; // where Config.ini and main.html live
+    QString configDir;     // where Config.ini lives
     PageFetcher& fetcher;  // the program's one HTTP client
 };
 
