@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
-// The three modal boxes through which the program talks to the user.
+// The modal boxes through which the program talks to the user.
 // Every box carries the application title as its caption.
 class Dialogs {
 public:
@@ -14,4 +15,9 @@ public:
     // Error icon, one "OK" button. The text is shown as given: callers pass it
     // through errorBoxText() first.
     virtual void error(const QString& text) = 0;
+    // Information icon, one "OK" button.
+    virtual void information(const QString& text) = 0;
+    // The open-file dialog for one or more existing files; empty when cancelled. `filters`
+    // in the "Name (*.a *.b);;Other (*)" form.
+    [[nodiscard]] virtual QStringList chooseFiles(const QString& caption, const QString& filters) = 0;
 };

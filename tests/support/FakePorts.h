@@ -23,9 +23,15 @@ public:
         return answers.isEmpty() ? false : answers.dequeue();
     }
     void error(const QString& text) override { shown << u"error: "_s + text; }
+    void information(const QString& text) override { shown << u"information: "_s + text; }
+    QStringList chooseFiles(const QString& caption, const QString&) override {
+        shown << u"files: "_s + caption;
+        return chosenFiles;
+    }
 
     QStringList shown;
     QQueue<bool> answers;
+    QStringList chosenFiles; // what the open-file dialog returns
 };
 
 class FakeBrowserView : public BrowserView {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -37,6 +38,17 @@ bool MessageBoxDialogs::question(const QString& text) {
 void MessageBoxDialogs::error(const QString& text) {
     if (!m_stopped)
         show(QMessageBox::Critical, text);
+}
+
+void MessageBoxDialogs::information(const QString& text) {
+    if (!m_stopped)
+        show(QMessageBox::Information, text);
+}
+
+QStringList MessageBoxDialogs::chooseFiles(const QString& caption, const QString& filters) {
+    if (m_stopped)
+        return {};
+    return QFileDialog::getOpenFileNames(QApplication::activeWindow(), caption, QString(), filters);
 }
 
 void MessageBoxDialogs::stop() {

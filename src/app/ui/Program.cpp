@@ -39,10 +39,11 @@ Program::Program(const Setup& setup) {
                                                   [] { return AppInfo::versionLabel; });
     m_themes = std::make_unique<ThemeApplier>();
 
-    m_mainForm = std::make_unique<TMainForm>(
-        MainFormPorts{setup.dialogs, setup.shell, setup.site, setup.places.configDir, m_fetcher},
-        MainFormServices{m_player, m_guide, *m_page, *m_play, *m_filmDownload, *m_fixedPages, *m_startPage,
-                         *m_updateCheck, *m_themes});
+    m_mainForm =
+        std::make_unique<TMainForm>(MainFormPorts{setup.dialogs, setup.shell, setup.site,
+                                                  setup.places.configDir, setup.catalogPath, m_fetcher},
+                                    MainFormServices{m_player, m_guide, *m_page, *m_play, *m_filmDownload,
+                                                     *m_fixedPages, *m_startPage, *m_updateCheck, *m_themes});
     m_data = std::make_unique<TDataModule2>(setup.catalogPath);
     m_mainForm->bindData(*m_data);
     m_data->open(setup.dialogs);

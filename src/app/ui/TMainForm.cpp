@@ -7,6 +7,7 @@
 #include "base/ErrorText.h"
 #include "base/Failure.h"
 #include "base/Shell.h"
+#include "catalog/CatalogFile.h"
 #include "catalog/TDataModule2.h"
 #include "catalog/ui/GridBinding.h"
 #include "catalog/ui/KindLists.h"
@@ -30,6 +31,9 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QScopeGuard>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -76,6 +80,8 @@ TMainForm::TMainForm(MainFormPorts ports, MainFormServices services, QWidget* pa
     });
     connect(m_ui->sComboBox1, &QComboBox::currentIndexChanged, this,
             [this] { run([this] { sComboBox1Change(); }); });
+
+    setAcceptDrops(true); // playlist files dropped onto the window are imported
 
     // The hidden menu's keys work in every window of the program; the same filter sees the
     // double-clicks on the lists and the clicks on the link labels.
@@ -187,6 +193,50 @@ void TMainForm::SortBitBtnClick() {
         return;
     Query& query = m_data->catalog(activeList());
     query.sort(query.fields().title);
+}
+
+void TMainForm::ImportMenuItemClick() {
+    const QStringList files = m_ports.dialogs.chooseFiles(
+        u"Импорт списка"_s, u"Списки воспроизведения (*.m3u *.m3u8 *.pls *.csv *.txt);;Все файлы (*)"_s);
+    if (!files.isEmpty())
+        importPlaylists(files);
+}
+
+void TMainForm::importPlaylists(const QStringList& files) {
+    ImportResult result;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        CatalogFile catalog(m_ports.catalogPath);
+        result = catalog.import(activeList(), files);
+    }
+    if (!result.errors.isEmpty()) {
+        m_ports.dialogs.error(errorBoxText(result.errors.first().toString()));
+        return;
+    }
+    m_ports.dialogs.information(u"Добавлено записей: %1"_s.arg(result.added));
+    // The list is read again, with an empty search box as after a tab change.
+    if (m_ui->FindEdit->text().isEmpty())
+        FindEditChange();
+    else
+        m_ui->FindEdit->setText(QString());
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() &&
+        std::all_of(urls.cbegin(), urls.cend(), [](const QUrl& url) { return url.isLocalFile(); }))
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    QStringList files;
+    for (const QUrl& url : event->mimeData()->urls())
+        files << url.toLocalFile();
+    event->acceptProposedAction();
+    // After the drop has ended, so that the boxes do not run inside the drag's own loop.
+    QMetaObject::invokeMethod(
+        this, [this, files] { run([this, files] { importPlaylists(files); }); }, Qt::QueuedConnection);
 }
 
 void TMainForm::N4Click() {
@@ -335,6 +385,7 @@ std::vector<HiddenMenu::Item> TMainForm::menuItems() {
         item(Qt::NoModifier, Qt::Key_F12, &TMainForm::N16Click),
         item(Qt::ControlModifier, Qt::Key_A, &TMainForm::FavoritesBitBtnClick),
         item(Qt::NoModifier, Qt::Key_Insert, &TMainForm::AddToFavoritesBitBtnClick),
+        item(Qt::ControlModifier, Qt::Key_O, &TMainForm::ImportMenuItemClick),
     };
 }
 

@@ -39,8 +39,9 @@ struct MainFormPorts {
     Dialogs& dialogs;
     Shell& shell;
     Site site;
-    QString configDir;     // where Config.ini lives
-    PageFetcher& fetcher;  // the program's one HTTP client
+    QString configDir;    // where Config.ini lives
+    QString catalogPath;  // bdv.db, which the playlist import adds to
+    PageFetcher& fetcher; // the program's one HTTP client
 };
 
 // What the main window's commands work with, built once by the assembly (Program), which
@@ -108,6 +109,7 @@ public:
     void N12Click();                  // show the player view (F9)
     void N10Click();                  // show the settings tab (F11)
     void N16Click();                  // show the TV guide (F12)
+    void ImportMenuItemClick();       // import playlists into the active list (Ctrl+O)
 
 signals:
     // The window is closing and the program ends: running work stops now (film downloads).
@@ -116,6 +118,9 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Playlist files dropped onto the window are imported like Ctrl+O's.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate();
@@ -127,6 +132,7 @@ private:
     void play(MediaKind kind);
     void playGrid(MediaKind kind);
     void showPage(QWidget* page);
+    void importPlaylists(const QStringList& files);
     // The hidden menu's keys and the commands they run.
     std::vector<HiddenMenu::Item> menuItems();
     // The three catalog lists with their tab pages.
