@@ -188,7 +188,7 @@ void CatalogFile::create(const QString& path) {
     }
 }
 
-ImportResult CatalogFile::import(MediaKind kind, const QStringList& files, const Progress& progress) {
+ImportResult CatalogFile::importFiles(MediaKind kind, const QStringList& files, const Progress& progress) {
     QList<std::pair<QString, QByteArray>> playlists;
     ImportResult unreadable;
     for (const QString& name : files) {
@@ -235,11 +235,11 @@ ImportResult CatalogFile::import(MediaKind kind, const QList<std::pair<QString, 
             result.errors.append(
                 {origins[i], entry.line,
                  kind == MediaKind::Tv
-                     ? u"адрес слишком длинный: вместе с разметкой плеера %1 знаков, а в столбце %2 место только для %3"_s
+                     ? u"адрес слишком длинный: длина разметки плеера с ним %1, а столбец %2 вмещает не более %3"_s
                            .arg(stored.size())
                            .arg(QString::fromLatin1(table.address))
                            .arg(limits.address)
-                     : u"адрес слишком длинный: %1 знаков, а в столбце %2 место только для %3"_s
+                     : u"адрес слишком длинный: его длина %1, а столбец %2 вмещает не более %3"_s
                            .arg(stored.size())
                            .arg(QString::fromLatin1(table.address))
                            .arg(limits.address)});
@@ -249,7 +249,7 @@ ImportResult CatalogFile::import(MediaKind kind, const QList<std::pair<QString, 
         if (limits.title >= 0 && title.size() > limits.title) {
             title = cutAtCharacter(title, limits.title);
             result.warnings.append({origins[i], entry.line,
-                                    u"название сокращено до %1 знаков: «%2»"_s.arg(title.size()).arg(title)});
+                                    u"название сокращено до длины %1: «%2»"_s.arg(title.size()).arg(title)});
         }
         rows.append({title, stored});
     }

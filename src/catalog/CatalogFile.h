@@ -54,8 +54,8 @@ public:
     // Reads every playlist and checks every entry first; only when nothing is wrong are the
     // entries stored, all in one transaction. With errors the catalog file is not touched.
     // Throws Failure when the catalog cannot be opened or written.
-    [[nodiscard]] ImportResult import(MediaKind kind, const QStringList& files,
-                                      const Progress& progress = {});
+    [[nodiscard]] ImportResult importFiles(MediaKind kind, const QStringList& files,
+                                           const Progress& progress = {});
     // The same for playlists already read (name for the messages, content).
     [[nodiscard]] ImportResult import(MediaKind kind, const QList<std::pair<QString, QByteArray>>& playlists,
                                       const Progress& progress = {});

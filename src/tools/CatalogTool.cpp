@@ -47,7 +47,7 @@ int importFiles(CatalogFile& catalog, MediaKind kind, const QStringList& files, 
         err.write(u"\rИмпорт: %1 из %2"_s.arg(doneCount).arg(total).toUtf8());
         shown = true;
     };
-    const ImportResult result = catalog.import(kind, files, progress);
+    const ImportResult result = catalog.importFiles(kind, files, progress);
     if (shown)
         err.write("\n");
     for (const CatalogProblem& problem : result.errors)

@@ -32,8 +32,8 @@ void TempCatalog::exec(const QString& sql) const {
     db.exec(sql.toStdString());
 }
 
-QString TempCatalog::scalar(const QString& sql) const {
-    SQLite::Database db(path().toStdString(), SQLite::OPEN_READONLY);
+QString TempCatalog::scalarAt(const QString& path, const QString& sql) {
+    SQLite::Database db(path.toStdString(), SQLite::OPEN_READONLY);
     SQLite::Statement st(db, sql.toStdString());
     if (!st.executeStep() || st.getColumn(0).isNull())
         return u"NULL"_s;

@@ -19,7 +19,9 @@ public:
     // Runs SQL on a separate connection, as another process would.
     void exec(const QString& sql) const;
     // A single text value, or "NULL".
-    [[nodiscard]] QString scalar(const QString& sql) const;
+    [[nodiscard]] QString scalar(const QString& sql) const { return scalarAt(path(), sql); }
+    // The same on any catalog file.
+    [[nodiscard]] static QString scalarAt(const QString& path, const QString& sql);
 
 private:
     QTemporaryDir m_dir;

@@ -208,7 +208,7 @@ void TMainForm::importPlaylists(const QStringList& files) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
         CatalogFile catalog(m_ports.catalogPath);
-        result = catalog.import(activeList(), files);
+        result = catalog.importFiles(activeList(), files);
     }
     if (!result.errors.isEmpty()) {
         m_ports.dialogs.error(errorBoxText(result.errors.first().toString()));
