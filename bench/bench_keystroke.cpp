@@ -26,6 +26,8 @@ struct NoDialogs : Dialogs {
     void message(const QString&) override {}
     bool question(const QString&) override { return false; }
     void error(const QString&) override {}
+    void information(const QString&) override {}
+    QStringList chooseFiles(const QString&, const QString&) override { return {}; }
 };
 
 // Titles of one to four words, Russian and Latin, some with a year, one in a hundred NULL.
