@@ -29,7 +29,8 @@ bool ProgramPlaces::enterUserDataDir(const QString& executableDir) {
     const QString catalog = QDir(dir).filePath(u"bdv.db"_s);
     if (QFile::exists(catalog))
         return true;
-    QStringList samples{QDir(executableDir).filePath(u"../share/kvelto/bdv.db"_s)};
+    QStringList samples{QDir(executableDir).filePath(u"../share/kvelto/bdv.db"_s),
+                        QDir(executableDir).filePath(u"share/kvelto/bdv.db"_s)}; // installed; build folder
     for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
         samples.append(QDir(data).filePath(u"kvelto/bdv.db"_s));
     for (const QString& sample : samples) {

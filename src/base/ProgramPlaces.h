@@ -19,8 +19,8 @@ struct ProgramPlaces {
     [[nodiscard]] static QString userDataDir();
 
     // Started from the desktop menu, the program works in the user's data folder, which
-    // receives a copy of the sample catalog the first time (looked for in share/kvelto beside
-    // the installed executable, then in the system's data folders). False when the folder
+    // receives a copy of the sample catalog the first time (looked for in share/kvelto of the
+    // installed program or of the build folder, then in the system's data folders). False when the folder
     // cannot be made or entered.
     static bool enterUserDataDir(const QString& executableDir);
 };
