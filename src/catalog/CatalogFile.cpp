@@ -91,34 +91,6 @@ QString cutAtCharacter(const QString& text, int limit) {
     return text.left(cut);
 }
 
-QString pairKey(const QString& title, const QString& address) {
-    return title + QChar(0x1F) + address;
-}
-
-QString escapeAttribute(const QString& text) {
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '&':
-            escaped += u"&amp;";
-            break;
-        case '"':
-            escaped += u"&quot;";
-            break;
-        case '<':
-            escaped += u"&lt;";
-            break;
-        case '>':
-            escaped += u"&gt;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
 QString unescapeAttribute(QString text) {
     text.replace(u"&quot;"_s, u"\""_s).replace(u"&lt;"_s, u"<"_s).replace(u"&gt;"_s, u">"_s);
     return text.replace(u"&amp;"_s, u"&"_s);
@@ -225,59 +197,71 @@ ImportResult CatalogFile::import(MediaKind kind, const QList<std::pair<QString, 
     SQLite::Database& db = database().handle();
     const Limits limits = engine([&] { return limitsOf(db, table); });
 
-    // Checked and shaped in full before anything is written.
-    QList<CatalogRow> rows;
-    rows.reserve(entries.size());
+    // Checked in full before anything is written. What is stored is made again while writing
+    // rather than kept: a list of 100,000 channels would otherwise be held twice.
+    const auto stored = [kind](const PlaylistEntry& entry) {
+        return kind == MediaKind::Tv ? tvFragment(entry.address) : entry.address;
+    };
     for (qsizetype i = 0; i < entries.size(); ++i) {
-        const PlaylistEntry& entry = entries[i];
-        const QString stored = kind == MediaKind::Tv ? tvFragment(entry.address) : entry.address;
-        if (limits.address >= 0 && stored.size() > limits.address) {
+        PlaylistEntry& entry = entries[i];
+        const qsizetype length = stored(entry).size();
+        if (limits.address >= 0 && length > limits.address) {
             result.errors.append(
                 {origins[i], entry.line,
                  kind == MediaKind::Tv
                      ? u"адрес слишком длинный: длина разметки плеера с ним %1, а столбец %2 вмещает не более %3"_s
-                           .arg(stored.size())
+                           .arg(length)
                            .arg(QString::fromLatin1(table.address))
                            .arg(limits.address)
-                     : u"адрес слишком длинный: его длина %1, а столбец %2 вмещает не более %3"_s
-                           .arg(stored.size())
+                     : u"адрес слишком длинный: его длина %1, а столбец %2 вмещает не более %3"_s.arg(length)
                            .arg(QString::fromLatin1(table.address))
                            .arg(limits.address)});
             continue;
         }
-        QString title = entry.title;
-        if (limits.title >= 0 && title.size() > limits.title) {
-            title = cutAtCharacter(title, limits.title);
-            result.warnings.append({origins[i], entry.line,
-                                    u"название сокращено до длины %1: «%2»"_s.arg(title.size()).arg(title)});
+        if (limits.title >= 0 && entry.title.size() > limits.title) {
+            entry.title = cutAtCharacter(entry.title, limits.title);
+            result.warnings.append(
+                {origins[i], entry.line,
+                 u"название сокращено до длины %1: «%2»"_s.arg(entry.title.size()).arg(entry.title)});
         }
-        rows.append({title, stored});
     }
     if (!result.errors.isEmpty())
         return result;
 
     engine([&] {
-        QSet<QString> present;
+        // Rows already in the list, by title and address (for TV rows, the address inside the
+        // fragment; a fragment of another shape cannot equal one of ours).
+        QSet<std::pair<QString, QString>> present;
+        present.reserve(entries.size() * 2);
         SQLite::Statement existing(db, "SELECT " + std::string(table.title) + ", " + table.address +
                                            " FROM " + table.name);
-        while (existing.executeStep())
-            present.insert(pairKey(fromColumn(existing.getColumn(0)), fromColumn(existing.getColumn(1))));
+        while (existing.executeStep()) {
+            QString address = fromColumn(existing.getColumn(1));
+            if (kind == MediaKind::Tv) {
+                const QString inside = addressOfTvFragment(address);
+                address = inside.isEmpty() ? QChar(1) + address : inside;
+            }
+            present.insert({fromColumn(existing.getColumn(0)), address});
+        }
 
         SQLite::Transaction transaction(db);
         SQLite::Statement insert(db, "INSERT INTO " + std::string(table.name) + " (" + table.title + ", " +
                                          table.address + ") VALUES (?, ?)");
-        const qsizetype total = rows.size();
+        const qsizetype total = entries.size();
         for (qsizetype i = 0; i < total; ++i) {
-            const CatalogRow& row = rows[i];
+            const PlaylistEntry& entry = entries[i];
             if (progress && i % 4096 == 0)
                 progress(i, total);
-            if (present.contains(pairKey(row.title, row.address))) {
+            std::pair<QString, QString> pair{entry.title, entry.address};
+            if (present.contains(pair)) {
                 ++result.duplicates;
                 continue;
             }
-            present.insert(pairKey(row.title, row.address));
-            insert.bind(1, row.title.toStdString());
-            insert.bind(2, row.address.toStdString());
+            present.insert(std::move(pair));
+            const QByteArray title = entry.title.toUtf8();
+            const QByteArray address = stored(entry).toUtf8();
+            insert.bindNoCopy(1, title.constData()); // both live until exec() has run
+            insert.bindNoCopy(2, address.constData());
             insert.exec();
             insert.reset();
             ++result.added;
@@ -330,7 +314,7 @@ QByteArray CatalogFile::exportList(MediaKind kind, ListFormat format, QList<Cata
 }
 
 QString CatalogFile::tvFragment(const QString& address) {
-    return u"<video controls autoplay src=\""_s + escapeAttribute(address) + u"\"></video>"_s;
+    return u"<video controls autoplay src=\""_s + address.toHtmlEscaped() + u"\"></video>"_s;
 }
 
 QString CatalogFile::addressOfTvFragment(const QString& fragment) {

@@ -4,8 +4,8 @@
 
 #include <QMap>
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <QUrl>
+#include <QUtf8StringView>
 
 using namespace Qt::StringLiterals;
 
@@ -25,19 +25,36 @@ int firstBinaryLine(const QByteArray& bytes) {
     return 0;
 }
 
-QString decodeText(QByteArray bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (!utf8.hasError())
-        return text;
-    return CharsetDecoder::decode(bytes, "text/plain; charset=windows-1251");
+// The file's bytes as UTF-8: without its byte order mark, or from windows-1251 when they are
+// not UTF-8. The lines of a long channel list are then taken as views into these bytes and
+// only titles and addresses become strings.
+QByteArray utf8Body(const QByteArray& bytes) {
+    QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes;
+    if (QUtf8StringView(body).isValidUtf8())
+        return body;
+    return CharsetDecoder::decode(body, "text/plain; charset=windows-1251").toUtf8();
 }
 
-QStringList splitLines(const QString& text) {
-    QStringList lines = text.split(u'\n');
-    for (QString& line : lines)
+QList<QByteArrayView> splitByteLines(const QByteArray& body) {
+    QList<QByteArrayView> lines;
+    lines.reserve(body.count('\n') + 1);
+    qsizetype start = 0;
+    while (true) {
+        const qsizetype end = body.indexOf('\n', start);
+        QByteArrayView line(body.constData() + start, (end < 0 ? body.size() : end) - start);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        lines.append(line);
+        if (end < 0)
+            return lines;
+        start = end + 1;
+    }
+}
+
+// The lines of `text` as views into it (lists of 100,000 channels are read without copies).
+QList<QStringView> splitLines(const QString& text) {
+    QList<QStringView> lines = QStringView(text).split(u'\n');
+    for (QStringView& line : lines)
         if (line.endsWith(u'\r'))
             line.chop(1);
     return lines;
@@ -63,31 +80,40 @@ private:
     Playlist& m_list;
 };
 
-bool startsWithCi(const QString& text, QStringView prefix) {
+bool startsWithCi(QStringView text, QStringView prefix) {
     return text.startsWith(prefix, Qt::CaseInsensitive);
 }
 
+bool startsWithCi(QByteArrayView line, QByteArrayView prefix) {
+    return line.size() >= prefix.size() &&
+           qstrnicmp(line.data(), prefix.size(), prefix.data(), prefix.size()) == 0;
+}
+
+QString fromUtf8(QByteArrayView bytes) {
+    return QString::fromUtf8(bytes.data(), bytes.size());
+}
+
 // The title of an #EXTINF line: what follows the first comma outside quoted attribute values.
-QString extinfTitle(const QString& line) {
+QString extinfTitle(QByteArrayView line) {
     bool quoted = false;
     for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line[i] == u'"')
+        if (line[i] == '"')
             quoted = !quoted;
-        else if (line[i] == u',' && !quoted)
-            return line.mid(i + 1).trimmed();
+        else if (line[i] == ',' && !quoted)
+            return fromUtf8(line.sliced(i + 1).trimmed());
     }
     return {};
 }
 
-void readM3u(const QStringList& lines, Collector& out) {
+void readM3u(const QList<QByteArrayView>& lines, Collector& out) {
     QString title;
     int titleLine = 0; // the line of an #EXTINF still waiting for its address
     for (int i = 0; i < lines.size(); ++i) {
-        const QString line = lines[i].trimmed();
+        const QByteArrayView line = lines[i].trimmed();
         if (line.isEmpty())
             continue;
-        if (line.startsWith(u'#')) {
-            if (startsWithCi(line, u"#EXTINF:")) {
+        if (line.startsWith('#')) {
+            if (startsWithCi(line, "#EXTINF:")) {
                 if (titleLine > 0)
                     out.warning(titleLine, u"у записи #EXTINF нет адреса, она пропущена"_s);
                 title = extinfTitle(line);
@@ -95,7 +121,7 @@ void readM3u(const QStringList& lines, Collector& out) {
             }
             continue; // #EXTM3U, #EXTVLCOPT, #EXTGRP and comments
         }
-        out.entry(title, line, i + 1);
+        out.entry(title, fromUtf8(line), i + 1);
         title.clear();
         titleLine = 0;
     }
@@ -103,7 +129,7 @@ void readM3u(const QStringList& lines, Collector& out) {
         out.warning(titleLine, u"у записи #EXTINF нет адреса, она пропущена"_s);
 }
 
-void readPls(const QStringList& lines, Collector& out) {
+void readPls(const QList<QStringView>& lines, Collector& out) {
     struct Item {
         QString address;
         QString title;
@@ -114,7 +140,7 @@ void readPls(const QStringList& lines, Collector& out) {
                                              QRegularExpression::CaseInsensitiveOption);
     QMap<qint64, Item> items;
     for (int i = 0; i < lines.size(); ++i) {
-        const QString line = lines[i].trimmed();
+        const QString line = lines[i].trimmed().toString();
         if (line.isEmpty() || line.startsWith(u'[') || line.startsWith(u';') || line.startsWith(u'#'))
             continue;
         const qsizetype equals = line.indexOf(u'=');
@@ -222,11 +248,11 @@ void readCsv(const QString& text, Collector& out) {
 }
 
 // An HLS playlist names the segments or variants of one stream.
-int hlsLine(const QStringList& lines) {
+int hlsLine(const QList<QByteArrayView>& lines) {
     for (int i = 0; i < lines.size(); ++i) {
-        const QString line = lines[i].trimmed();
-        if (startsWithCi(line, u"#EXT-X-TARGETDURATION") || startsWithCi(line, u"#EXT-X-MEDIA-SEQUENCE") ||
-            startsWithCi(line, u"#EXT-X-STREAM-INF"))
+        const QByteArrayView line = lines[i].trimmed();
+        if (startsWithCi(line, "#EXT-X-TARGETDURATION") || startsWithCi(line, "#EXT-X-MEDIA-SEQUENCE") ||
+            startsWithCi(line, "#EXT-X-STREAM-INF"))
             return i + 1;
     }
     return 0;
@@ -234,10 +260,10 @@ int hlsLine(const QStringList& lines) {
 
 enum class Format { M3u, Pls, Csv };
 
-Format formatOf(const QStringList& lines) {
+Format formatOf(const QList<QByteArrayView>& lines) {
     static const QRegularExpression plsKey(u"^file\\d+\\s*="_s, QRegularExpression::CaseInsensitiveOption);
-    for (const QString& raw : lines) {
-        const QString line = raw.trimmed();
+    for (const QByteArrayView raw : lines) {
+        const QString line = fromUtf8(raw.trimmed());
         if (line.isEmpty())
             continue;
         if (startsWithCi(line, u"[playlist]") || plsKey.match(line).hasMatch())
@@ -268,18 +294,20 @@ Playlist PlaylistReader::read(const QByteArray& bytes) {
         out.error(line, u"файл двоичный, это не список воспроизведения"_s);
         return list;
     }
-    const QString text = decodeText(bytes);
-    if (text.trimmed().isEmpty()) {
+    const QByteArray body = utf8Body(bytes);
+    if (QByteArrayView(body).trimmed().isEmpty()) {
         out.error(1, u"файл пуст"_s);
         return list;
     }
-    const QStringList lines = splitLines(text);
+    const QList<QByteArrayView> lines = splitByteLines(body);
     switch (formatOf(lines)) {
-    case Format::Pls:
-        readPls(lines, out);
+    case Format::Pls: {
+        const QString text = QString::fromUtf8(body);
+        readPls(splitLines(text), out);
         break;
+    }
     case Format::Csv:
-        readCsv(text, out);
+        readCsv(QString::fromUtf8(body), out);
         break;
     case Format::M3u:
         if (const int line = hlsLine(lines)) {
