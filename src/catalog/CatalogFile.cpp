@@ -33,7 +33,7 @@ const Table& tableOf(MediaKind kind) {
 }
 
 // The six tables of a catalog, as the program reads them.
-constexpr const char* schema =
+constexpr char schema[] =
     "CREATE TABLE bdf (key INTEGER PRIMARY KEY AUTOINCREMENT, films TEXT(255), fhttp TEXT(255));"
     "CREATE TABLE bdtv (key INTEGER PRIMARY KEY AUTOINCREMENT, tv TEXT(255), http TEXT(255));"
     "CREATE TABLE radiolist (key INTEGER PRIMARY KEY AUTOINCREMENT, radio TEXT(255), radiolink TEXT(255));"
@@ -311,6 +311,10 @@ QByteArray CatalogFile::exportList(MediaKind kind, ListFormat format, QList<Cata
         }
     }
     return out;
+}
+
+QString CatalogFile::schemaSql() {
+    return QString::fromLatin1(schema);
 }
 
 QString CatalogFile::tvFragment(const QString& address) {

@@ -50,6 +50,8 @@ public:
     // Creates a catalog with its six empty tables; throws Failure when the file exists or
     // cannot be made (nothing is left behind then).
     static void create(const QString& path);
+    // The statements that make those six tables.
+    [[nodiscard]] static QString schemaSql();
 
     // Reads every playlist and checks every entry first; only when nothing is wrong are the
     // entries stored, all in one transaction. With errors the catalog file is not touched.

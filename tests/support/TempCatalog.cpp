@@ -1,5 +1,7 @@
 #include "support/TempCatalog.h"
 
+#include "catalog/CatalogFile.h"
+
 #include <QFile>
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -14,13 +16,7 @@ QString TempCatalog::sampleSql() {
 }
 
 QString TempCatalog::schemaSql() {
-    return u"CREATE TABLE bdf (key INTEGER PRIMARY KEY AUTOINCREMENT, films TEXT(255), fhttp TEXT(255));"
-           u"CREATE TABLE bdtv (key INTEGER PRIMARY KEY AUTOINCREMENT, tv TEXT(255), http TEXT(255));"
-           u"CREATE TABLE radiolist (key INTEGER PRIMARY KEY AUTOINCREMENT, radio TEXT(255), radiolink "
-           u"TEXT(255));"
-           u"CREATE TABLE fbdf (key INTEGER PRIMARY KEY AUTOINCREMENT, films TEXT(255), http TEXT(255));"
-           u"CREATE TABLE fbdtv (key INTEGER PRIMARY KEY AUTOINCREMENT, tv TEXT(255), http TEXT(255));"
-           u"CREATE TABLE fbdr (key INTEGER PRIMARY KEY AUTOINCREMENT, radio TEXT(255), http TEXT(255));"_s;
+    return CatalogFile::schemaSql();
 }
 
 TempCatalog::TempCatalog(const QString& sql) {
