@@ -11,6 +11,19 @@ namespace {
 // Bytes an address may not hold are encoded: non-ASCII (as UTF-8), control
 // characters, which would break the head apart, and blanks and the few marks
 // that servers answer with 400. "%" stays, so an encoded address is sent as is.
+// What may stand between the brackets of an IPv6 host: hex digits, ":" and a dotted tail.
+bool isIpv6Literal(const QByteArray& host) {
+    if (!host.contains(':'))
+        return false;
+    for (const char c : host) {
+        const bool allowed = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') ||
+                             c == ':' || c == '.';
+        if (!allowed)
+            return false;
+    }
+    return true;
+}
+
 bool mustEncode(unsigned char b) {
     if (b >= 0x80 || b <= 0x20 || b == 0x7F)
         return true;
@@ -100,12 +113,27 @@ HttpAddress HttpAddress::parse(const QString& address) {
         result.m_port = number;
     }
     result.m_host = wireHost(host);
-    if (result.m_host.isEmpty())
+    const bool bracketed = authority.startsWith(u'[');
+    if (result.m_host.isEmpty() || (bracketed ? !isIpv6Literal(result.m_host) : !isHostName(result.m_host)))
         throw Failure(u"The web address \"%1\" has an invalid host name."_s.arg(address));
     if (!target.startsWith(u'/'))
         target.prepend(u'/');
     result.m_target = encodeTarget(target);
     return result;
+}
+
+bool HttpAddress::isHostName(const QByteArray& host) {
+    // A DNS name or an IPv4 address; "_" is not in DNS names but in use. A blank, a line
+    // break or a ":" here would end up inside the Host header or the proxy's address.
+    if (host.isEmpty())
+        return false;
+    for (const char c : host) {
+        const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                             c == '-' || c == '.' || c == '_';
+        if (!allowed)
+            return false;
+    }
+    return true;
 }
 
 QByteArray HttpAddress::wireHost(const QString& host) {

@@ -11,7 +11,8 @@
 class HttpAddress {
 public:
     // Throws Failure with a readable message for an empty address, one without
-    // a host, another scheme or a port that is not a number.
+    // a host or with characters a host may not hold, another scheme or a port that is
+    // not a number from 0 to 65535.
     static HttpAddress parse(const QString& address);
 
     [[nodiscard]] bool isTls() const { return m_tls; }
@@ -30,6 +31,10 @@ public:
     [[nodiscard]] QByteArray absoluteTarget() const;
     // The address as the cookie store matches it.
     [[nodiscard]] QUrl url() const;
+
+    // Whether an ASCII host (as wireHost gives it) is a host name or an IPv4 address:
+    // letters, digits, "-", "." and "_" only.
+    [[nodiscard]] static bool isHostName(const QByteArray& host);
 
     // A host name as it goes on the wire: ASCII as written, anything else in its IDNA
     // form; empty when the name has no IDNA form.
