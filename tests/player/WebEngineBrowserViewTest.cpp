@@ -3,8 +3,10 @@
 #include "support/LoopbackHttpServer.h"
 #include "support/PageScript.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineSettings>
@@ -58,13 +60,49 @@ TEST(WebEngineBrowserView, ShowsFilesAndAddressesReadsWindows1251AndKeepsLocalFi
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.url() == QUrl(u"about:blank"_s); }, 20000));
 }
 
-TEST(WebEngineBrowserView, NewWindowsOpenInTheUsersBrowser) {
+// What a page would hand to the desktop by itself: a scheme the engine does not know.
+class DesktopHandler : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+// Pop-ups reach the user's browser only as web pages the user clicked for; a page's own
+// window.open, a file link and a custom scheme go nowhere, without a word.
+TEST(WebEngineBrowserView, OnlyTheUsersClicksOpenWebPagesInTheirBrowser) {
+    DesktopHandler desktop;
+    QDesktopServices::setUrlHandler(u"kvtest"_s, &desktop, "open");
+    const auto unregister = qScopeGuard([] { QDesktopServices::unsetUrlHandler(u"kvtest"_s); });
+    LoopbackHttpServer server;
+    const QByteArray next = server.url(u"/next"_s).toUtf8();
+    const auto box = [](const char* id, int left, const QByteArray& href, const char* target) -> QByteArray {
+        return "<a id=\"" + QByteArray(id) + "\" href=\"" + href + "\" target=\"" + target +
+               "\" style=\"position:absolute;top:0;width:90px;height:90px;left:" + QByteArray::number(left) +
+               "px\">" + id + "</a>";
+    };
+    server.route("/popups", "<html><body>" + box("web", 0, next, "_blank") +
+                                box("file", 100, "file:///etc/hostname", "_blank") +
+                                box("custom", 200, "kvtest://x", "_self") +
+                                box("customWindow", 300, "kvtest://y", "_blank") + "<script>window.open('" +
+                                next + "?auto');</script></body></html>");
     FakeShell shell;
     WebEngineBrowserView view(shell);
-    auto* page = static_cast<ShellWindowsPage*>(view.page());
-    QWebEnginePage* popup = page->createWindow(QWebEnginePage::WebBrowserWindow);
-    ASSERT_NE(popup, nullptr);
-    popup->setUrl(QUrl(u"http://127.0.0.1:9/popup"_s));
+    view.resize(400, 200);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    ASSERT_TRUE(loadAndWait(view, server.url(u"/popups"_s)));
+    evaluate(view, u"window.open('"_s + QString::fromUtf8(next) + u"?script'); 1"_s);
+
+    QWidget* content = view.focusProxy();
+    ASSERT_NE(content, nullptr);
+    for (const int left : {100, 300, 0, 200}) // the last one leaves the page
+        QTest::mouseClick(content, Qt::LeftButton, {}, QPoint(left + 45, 45));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !shell.opened.isEmpty(); }, 20000));
-    EXPECT_EQ(shell.opened, QStringList{u"http://127.0.0.1:9/popup"_s});
+    QTest::qWait(500); // anything else would have come by now
+    EXPECT_EQ(shell.opened, QStringList{QString::fromUtf8(next)});
+    EXPECT_TRUE(desktop.urls.isEmpty());
 }
+
+#include "WebEngineBrowserViewTest.moc"

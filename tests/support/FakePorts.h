@@ -48,7 +48,9 @@ public:
 class FakeShell : public Shell {
 public:
     void open(const QString& address) override { opened << address; }
+    void openDocument(const QString& markdownPath) override { documents << markdownPath; }
     QStringList opened;
+    QStringList documents;
 };
 
 // Serves pages from a table; a missing address fails like a refused connection.

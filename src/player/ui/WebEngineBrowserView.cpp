@@ -1,10 +1,12 @@
 #include "player/ui/WebEngineBrowserView.h"
 
 #include "base/Shell.h"
+#include "player/PopupGate.h"
 #include "player/ui/PlayerMediaProxy.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
@@ -13,32 +15,23 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A window that never shows: its first navigation is handed to the shell, then it goes.
-class ForwardingPage : public QWebEnginePage {
-public:
-    ForwardingPage(Shell& shell, QObject* parent) : QWebEnginePage(parent), m_shell(shell) {}
-
-protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
-        if (!m_forwarded && url.isValid() && !url.isEmpty()) {
-            m_forwarded = true;
-            m_shell.open(url.toString());
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    Shell& m_shell;
-    bool m_forwarded = false;
-};
+// One gate for both views: together they open at most one page a second.
+PopupGate& popupGate() {
+    static PopupGate gate;
+    return gate;
+}
 
 } // namespace
 
-ShellWindowsPage::ShellWindowsPage(Shell& shell, QObject* parent) : QWebEnginePage(parent), m_shell(shell) {}
+ShellWindowsPage::ShellWindowsPage(Shell& shell, QObject* parent) : QWebEnginePage(parent), m_shell(shell) {
+    connect(this, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest& request) {
+        if (popupGate().admit(request.requestedUrl(), request.isUserInitiated()))
+            m_shell.open(request.requestedUrl().toString(QUrl::FullyEncoded));
+    });
+}
 
 QWebEnginePage* ShellWindowsPage::createWindow(WebWindowType) {
-    return new ForwardingPage(m_shell, this);
+    return nullptr;
 }
 
 namespace {
@@ -71,6 +64,10 @@ WebEngineBrowserView::WebEngineBrowserView(Shell& shell, QWidget* parent) : QWeb
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     s->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    // The engine itself refuses window.open without the user's gesture, and never hands
+    // a scheme it does not know (mailto:, a custom handler's) to the desktop.
+    s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    s->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
 }
 
 void WebEngineBrowserView::makePlayerView() {

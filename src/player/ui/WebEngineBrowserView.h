@@ -7,13 +7,16 @@
 
 class Shell;
 
-// The page behind a view: whatever a page wants to open in a new window (a pop-up, a
-// link with a target) goes to the user's own browser instead.
+// The page behind a view: what a page wants to open in a new window (a pop-up, a link with
+// a target) goes to the user's own browser instead, when PopupGate lets it (a web page, the
+// user's own gesture, one a second for all views together); the rest is dropped.
 class ShellWindowsPage : public QWebEnginePage {
     Q_OBJECT
 public:
     ShellWindowsPage(Shell& shell, QObject* parent);
-    // Public so that tests can ask for a window as a page would.
+
+protected:
+    // No window is ever made here.
     QWebEnginePage* createWindow(WebWindowType type) override;
 
 private:
