@@ -6,8 +6,10 @@
 #include "base/ProgramPlaces.h"
 #include "player/ui/PlayerMediaProxy.h"
 #include "player/ui/WebEngineBrowserView.h"
+#include "settings/SiteSettings.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QPointer>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -73,7 +75,10 @@ int main(int argc, char** argv) {
         ProgramPlaces::enterUserDataDir(executableDir);
     const ProgramPlaces places = ProgramPlaces::forExecutable(executableDir);
     DesktopShell shell;
-    const Site site;
+    // The maker's site and the start-up page, when Config.ini names them; help falls back on
+    // the README shipped with the program.
+    Site site = SiteSettings::read(QDir(places.configDir).filePath(u"Config.ini"_s));
+    site.readme = SiteSettings::shippedReadme(executableDir);
     const auto makeBrowser = [&shell](QWidget* parent, const char* name) {
         auto* view = new WebEngineBrowserView(shell, parent);
         view->setObjectName(QString::fromLatin1(name));

@@ -15,7 +15,8 @@ StartPage::StartPage(BrowserView& view, const Site& site, QObject* parent)
 }
 
 void StartPage::start() {
-    m_view.navigate(m_site.startPage());
+    // Without a start-up page the view starts blank; the timer runs all the same.
+    m_view.navigate(m_site.startPage.isEmpty() ? u"about:blank"_s : m_site.startPage);
     m_counter = 2;
     m_timer.start();
 }

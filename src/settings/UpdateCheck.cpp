@@ -5,6 +5,7 @@
 #include "base/Dialogs.h"
 #include "base/PageSource.h"
 #include "base/Shell.h"
+#include "settings/SiteLinks.h"
 
 #include <exception>
 
@@ -23,6 +24,9 @@ bool UpdateCheck::upToDate() {
 }
 
 void UpdateCheck::atStartup() {
+    // Without a site there is nothing to ask: no request, no box.
+    if (!m_site.hasHome())
+        return;
     bool current = false;
     try {
         current = upToDate();
@@ -36,6 +40,10 @@ void UpdateCheck::atStartup() {
 }
 
 void UpdateCheck::onDemand() {
+    if (!m_site.hasHome()) {
+        m_dialogs.message(SiteLinks::noSiteMessage.toString());
+        return;
+    }
     bool current = false;
     if (!guardConnection(m_dialogs, [&] { current = upToDate(); }))
         return;

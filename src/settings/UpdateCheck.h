@@ -16,9 +16,10 @@ public:
     UpdateCheck(PageSource& source, Dialogs& dialogs, Shell& shell, const Site& site,
                 std::function<QString()> ownVersion);
 
-    // Says so only when an update exists or the check fails.
+    // Says so only when an update exists or the check fails; without a site it does nothing.
     void atStartup();
-    // Opens the site when an update exists, otherwise says we are up to date.
+    // Opens the site when an update exists, otherwise says we are up to date; without a
+    // site it says that there is none.
     void onDemand();
 
     // The hidden version holder: the text cut by the last check that got a page.

@@ -72,7 +72,7 @@ TEST(UpdateCheck, FailedCheckKeepsTheLastCutText) {
     FakePageSource source;
     FakeDialogs dialogs;
     FakeShell shell;
-    const Site site;
+    const Site site = Site::onServer(u"http://127.0.0.1:9"_s);
     int labelReads = 0;
     UpdateCheck check(source, dialogs, shell, site, [&] {
         ++labelReads;
@@ -86,4 +86,17 @@ TEST(UpdateCheck, FailedCheckKeepsTheLastCutText) {
     EXPECT_EQ(labelReads, 1);
     EXPECT_EQ(dialogs.shown, QStringList{connectionFailure});
     EXPECT_EQ(shell.opened, QStringList{site.home()});
+}
+
+TEST(UpdateCheck, WithoutASiteAsksNothing) {
+    FakePageSource source;
+    FakeDialogs dialogs;
+    FakeShell shell;
+    UpdateCheck check(source, dialogs, shell, Site(), [] { return u"Версия 7.1.5"_s; });
+    check.atStartup();
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    check.onDemand();
+    EXPECT_EQ(dialogs.shown, QStringList{u"message: Адрес сайта программы не задан."_s});
+    EXPECT_TRUE(source.requests.isEmpty());
+    EXPECT_TRUE(shell.opened.isEmpty());
 }

@@ -1,6 +1,7 @@
 #include "support/MainWindowFixture.h"
 
 #include "base/AppInfo.h"
+#include "settings/SiteSettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,10 +35,13 @@ void MainWindowFixture::start(bool withDatabase) {
         widget->setObjectName(QString::fromLatin1(name));
         return BrowserWidget{widget, QByteArray(name) == "WebBrowser1" ? &player : &guide};
     };
+    Site site = siteFromConfig ? SiteSettings::read(QDir(exeDir()).filePath(u"Config.ini"_s))
+                               : Site::onServer(siteBase());
+    site.readme = readme;
     Program::Setup setup{dialogs,
                          shell,
                          makeBrowser,
-                         Site::onServer(siteBase()),
+                         site,
                          ProgramPlaces{exeDir(), exeDir()},
                          withDatabase ? db.path() : QDir(exeDir()).filePath(u"absent/bdv.db"_s),
                          QDir(exeDir()).filePath(u"downloads"_s)};

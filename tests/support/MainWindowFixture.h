@@ -30,6 +30,11 @@ public:
     [[nodiscard]] QByteArray playerPageBytes() const;
     [[nodiscard]] QString siteBase() const;
 
+    // The maker's site is the loopback server unless the test asks for what Config.ini's
+    // [Site] names, as main() reads it; readme is the help without a site.
+    bool siteFromConfig = false;
+    QString readme;
+
     LoopbackHttpServer server;
     TempCatalog db;
     FakeDialogs dialogs;

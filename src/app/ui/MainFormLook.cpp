@@ -38,7 +38,11 @@ QLabel* dressMainForm(Ui::TMainForm& ui, QWidget& form, const Site& site) {
 
     // About panel: the links are navy whatever the theme.
     ui.sLabel12->setText(site.makerLabel);
-    ui.sLabel13->setText(u"E-Mail: "_s + site.makerEmail);
+    // Without a site both lines stay empty.
+    if (!site.makerEmail.isEmpty())
+        ui.sLabel13->setText(u"E-Mail: "_s + site.makerEmail);
+    else
+        ui.sLabel13->clear();
     ui.sLabel17->setText(AppInfo::versionLabel); // the version has one source: the build
     for (QLabel* link : {ui.sLabel12, ui.sLabel15}) {
         link->setStyleSheet(u"color: navy;"_s);

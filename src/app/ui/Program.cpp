@@ -49,7 +49,7 @@ Program::Program(const Setup& setup) {
     m_data->open(setup.dialogs);
     m_favorites = std::make_unique<TFavoriteForm>(*m_data, m_mainForm->holders(), m_mainForm->playCommand(),
                                                   setup.dialogs);
-    m_addOns = std::make_unique<TForm5>(setup.shell, setup.site, m_mainForm.get());
+    m_addOns = std::make_unique<TForm5>(setup.shell, setup.dialogs, setup.site, m_mainForm.get());
     m_mainForm->setOtherWindows(m_favorites.get(), m_addOns.get());
 
     // What a page in the player view downloads (the film link) goes to the download folder.

@@ -20,6 +20,7 @@
 #include "player/StartPage.h"
 #include "settings/IniFile.h"
 #include "settings/ProxySettings.h"
+#include "settings/SiteLinks.h"
 #include "settings/ThemeCatalog.h"
 #include "settings/UpdateCheck.h"
 #include "settings/ui/TForm5.h"
@@ -275,19 +276,19 @@ void TMainForm::AddToFavoritesBitBtnClick() {
 }
 
 void TMainForm::sBitBtn4Click() {
-    m_ports.shell.open(m_ports.site.help());
+    SiteLinks(m_ports.shell, m_ports.dialogs, m_ports.site).help();
 }
 
 void TMainForm::sBitBtn5Click() {
-    m_ports.shell.open(m_ports.site.feedback());
+    SiteLinks(m_ports.shell, m_ports.dialogs, m_ports.site).feedback();
 }
 
 void TMainForm::sLabel12Click() {
-    m_ports.shell.open(m_ports.site.home());
+    SiteLinks(m_ports.shell, m_ports.dialogs, m_ports.site).site();
 }
 
 void TMainForm::sLabel15Click() {
-    m_ports.shell.open(m_ports.site.agreement());
+    SiteLinks(m_ports.shell, m_ports.dialogs, m_ports.site).agreement();
 }
 
 void TMainForm::sBitBtn3Click() {

@@ -1,10 +1,12 @@
 #include "settings/ui/TForm5.h"
 
 #include "base/Shell.h"
+#include "settings/SiteLinks.h"
 #include "ui_TForm5.h"
 
-TForm5::TForm5(Shell& shell, Site site, QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::TForm5>()), m_shell(shell), m_site(std::move(site)) {
+TForm5::TForm5(Shell& shell, Dialogs& dialogs, Site site, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::TForm5>()), m_shell(shell), m_dialogs(dialogs),
+      m_site(std::move(site)) {
     m_ui->setupUi(this);
     setObjectName(QStringLiteral("Form5"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -16,7 +18,8 @@ TForm5::TForm5(Shell& shell, Site site, QWidget* parent)
     connect(m_ui->sButton2, &QPushButton::clicked, this, [this] { m_shell.open(m_site.mediaPlayer()); });
     connect(m_ui->sButton3, &QPushButton::clicked, this, [this] { m_shell.open(m_site.explorer()); });
     connect(m_ui->sButton4, &QPushButton::clicked, this, [this] { m_shell.open(m_site.silverlight()); });
-    connect(m_ui->sButton5, &QPushButton::clicked, this, [this] { m_shell.open(m_site.vlcGuide()); });
+    connect(m_ui->sButton5, &QPushButton::clicked, this,
+            [this] { SiteLinks(m_shell, m_dialogs, m_site).iptvGuide(); });
 }
 
 TForm5::~TForm5() = default;

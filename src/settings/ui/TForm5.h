@@ -8,6 +8,7 @@
 namespace Ui {
 class TForm5;
 }
+class Dialogs;
 class Shell;
 
 // The add-ons window: the plug-ins and players the streams need, each with a
@@ -15,11 +16,12 @@ class Shell;
 class TForm5 : public QDialog {
     Q_OBJECT
 public:
-    TForm5(Shell& shell, Site site, QWidget* parent = nullptr);
+    TForm5(Shell& shell, Dialogs& dialogs, Site site, QWidget* parent = nullptr);
     ~TForm5() override;
 
 private:
     std::unique_ptr<Ui::TForm5> m_ui;
     Shell& m_shell;
+    Dialogs& m_dialogs; // the IPTV guide's box when there is no site
     Site m_site;
 };
