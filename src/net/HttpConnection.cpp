@@ -21,6 +21,10 @@ namespace http = beast::http;
 using boost::system::error_code;
 using tcp = boost::asio::ip::tcp;
 
+namespace {
+constexpr std::chrono::milliseconds waitSlice{25};
+}
+
 HttpConnection::HttpConnection(std::chrono::milliseconds connectTimeout,
                                std::chrono::milliseconds silenceTimeout)
     : m_connectTimeout(connectTimeout), m_silenceTimeout(silenceTimeout),
@@ -32,6 +36,21 @@ HttpConnection::HttpConnection(std::chrono::milliseconds connectTimeout,
 
 HttpConnection::~HttpConnection() = default;
 
+void HttpConnection::setDeadline(std::chrono::steady_clock::time_point deadline,
+                                 std::chrono::milliseconds limit) {
+    m_deadline = deadline;
+    m_totalLimit = limit;
+}
+
+void HttpConnection::arm(std::chrono::steady_clock::duration limit) {
+    const auto now = std::chrono::steady_clock::now();
+    m_deadlineArmed = m_deadline - now <= limit;
+    if (m_deadlineArmed)
+        tcp().expires_at(m_deadline);
+    else
+        tcp().expires_after(limit);
+}
+
 template <class Operation> error_code HttpConnection::run(Operation&& start, std::size_t* bytes) {
     error_code result = asio::error::would_block;
     m_context.restart();
@@ -42,7 +61,27 @@ template <class Operation> error_code HttpConnection::run(Operation&& start, std
                 *bytes = (rest, ...);
         }
     });
-    m_context.run();
+    if (!m_keepWaiting) {
+        m_context.run();
+    } else {
+        // Waiting in slices lets the caller keep its window alive and offer a way out.
+        for (;;) {
+            m_context.run_for(waitSlice);
+            if (m_context.stopped())
+                break;
+            if (!m_keepWaiting()) {
+                error_code ignored;
+                tcp().socket().close(ignored);
+                m_context.run(); // the operation ends, aborted
+                m_reusable = false;
+                throw downloadCancelled();
+            }
+        }
+    }
+    if (result == beast::error::timeout && m_deadlineArmed) {
+        m_reusable = false;
+        throw downloadTooLong(m_totalLimit);
+    }
     return result;
 }
 
@@ -59,17 +98,24 @@ beast::tcp_stream& HttpConnection::tcp() {
 void HttpConnection::connect(const QByteArray& host, int port) {
     const auto started = std::chrono::steady_clock::now();
     tcp::resolver::results_type endpoints;
+    const bool lookupHitsDeadline = m_deadline - started <= m_connectTimeout;
     try {
-        endpoints = resolveWithin(host.toStdString(), port, m_connectTimeout);
+        endpoints = resolveWithin(
+            host.toStdString(), port,
+            lookupHitsDeadline ? std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - started)
+                               : m_connectTimeout,
+            lookupHitsDeadline ? downloadTooLong(m_totalLimit)
+                               : networkFailure(beast::error::timeout, NetworkStage::connecting),
+            m_keepWaiting);
     } catch (const Failure&) {
         m_reusable = false;
         throw;
     }
     m_plain = std::make_unique<beast::tcp_stream>(m_context);
     // The look-up and the connection share one time limit.
-    const auto spent =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-    m_plain->expires_after(std::max(std::chrono::milliseconds(1), m_connectTimeout - spent));
+    const auto spent = std::chrono::steady_clock::now() - started;
+    arm(std::max<std::chrono::steady_clock::duration>(std::chrono::milliseconds(1),
+                                                      m_connectTimeout - spent));
     const error_code ec = run([&](auto handler) { m_plain->async_connect(endpoints, handler); });
     if (ec) {
         m_reusable = false;
@@ -103,7 +149,7 @@ void HttpConnection::startTls(asio::ssl::context& context, const QByteArray& hos
         X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), host.constData());
     }
     m_tls->set_verify_mode(asio::ssl::verify_peer);
-    tcp().expires_after(m_silenceTimeout);
+    arm(m_silenceTimeout);
     const error_code ec =
         run([&](auto handler) { m_tls->async_handshake(asio::ssl::stream_base::client, handler); });
     if (!ec)
@@ -117,7 +163,7 @@ void HttpConnection::startTls(asio::ssl::context& context, const QByteArray& hos
 }
 
 void HttpConnection::write(const QByteArray& bytes) {
-    tcp().expires_after(m_silenceTimeout);
+    arm(m_silenceTimeout);
     const error_code ec = withStream([&](auto& stream) {
         return run([&](auto handler) {
             asio::async_write(stream, asio::buffer(bytes.constData(), static_cast<std::size_t>(bytes.size())),
@@ -131,14 +177,14 @@ void HttpConnection::write(const QByteArray& bytes) {
 }
 
 error_code HttpConnection::readSome(asio::mutable_buffer space, std::size_t& received) {
-    tcp().expires_after(m_silenceTimeout);
+    arm(m_silenceTimeout);
     return withStream([&](auto& stream) {
         return run([&](auto handler) { stream.async_read_some(space, handler); }, &received);
     });
 }
 
 error_code HttpConnection::readBodyPart(beast::flat_buffer& buffer, HttpAnswerReader::Parser& parser) {
-    tcp().expires_after(m_silenceTimeout);
+    arm(m_silenceTimeout);
     return withStream([&](auto& stream) {
         return run([&](auto handler) { http::async_read_some(stream, buffer, parser, handler); });
     });

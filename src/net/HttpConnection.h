@@ -11,6 +11,7 @@
 #include <boost/beast/core/tcp_stream.hpp>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
 // One TCP connection, plain or TLS, driven synchronously: every operation runs
@@ -22,6 +23,12 @@ public:
     ~HttpConnection();
     HttpConnection(const HttpConnection&) = delete;
     HttpConnection& operator=(const HttpConnection&) = delete;
+
+    // Every later operation also ends, with downloadTooLong(limit), when deadline passes.
+    void setDeadline(std::chrono::steady_clock::time_point deadline, std::chrono::milliseconds limit);
+    // Called every few milliseconds while an operation waits; false cancels the operation,
+    // which then throws downloadCancelled(). Without it the waits block.
+    void setKeepWaiting(std::function<bool()> keepWaiting) { m_keepWaiting = std::move(keepWaiting); }
 
     void connect(const QByteArray& host, int port);
     // Asks the proxy we are connected to for a tunnel to authority (host:port).
@@ -41,6 +48,8 @@ private:
     template <class Operation> boost::system::error_code run(Operation&& start, std::size_t* bytes = nullptr);
     template <class Function> decltype(auto) withStream(Function&& function);
     boost::beast::tcp_stream& tcp();
+    // Sets the stream's timer to limit, or to the deadline when that comes first.
+    void arm(std::chrono::steady_clock::duration limit);
 
     void write(const QByteArray& bytes);
     // The reads the answer reader asks for, each within the silence limit.
@@ -55,4 +64,8 @@ private:
     std::unique_ptr<boost::asio::ssl::stream<boost::beast::tcp_stream>> m_tls;
     HttpAnswerReader m_reader;
     bool m_reusable = true;
+    std::chrono::steady_clock::time_point m_deadline = std::chrono::steady_clock::time_point::max();
+    std::chrono::milliseconds m_totalLimit{0};
+    bool m_deadlineArmed = false; // the timer running is the deadline's
+    std::function<bool()> m_keepWaiting;
 };

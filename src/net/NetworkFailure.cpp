@@ -5,6 +5,7 @@
 #include <boost/beast/core/error.hpp>
 #include <openssl/x509.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 
@@ -58,6 +59,17 @@ Failure headTooLarge() {
 
 Failure pageTooLarge() {
     return Failure(u"The page is larger than 64 MiB."_s);
+}
+
+Failure downloadTooLong(std::chrono::milliseconds limit) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit).count();
+    if (seconds >= 60 && seconds % 60 == 0)
+        return Failure(u"The download took longer than %1 min."_s.arg(seconds / 60));
+    return Failure(u"The download took longer than %1 s."_s.arg(std::max<long long>(seconds, 1)));
+}
+
+Failure downloadCancelled() {
+    return Failure(u"The download was cancelled."_s);
 }
 
 bool isEndOfStream(const error_code& ec) {

@@ -6,6 +6,8 @@
 
 #include <boost/system/error_code.hpp>
 
+#include <chrono>
+
 // The texts a failed exchange with a server shows, in the socket library's wording that
 // the program's messages have always used.
 
@@ -19,6 +21,10 @@ enum class NetworkStage { connecting, connected };
 [[nodiscard]] Failure certificateFailure(const QByteArray& host, long verifyResult);
 [[nodiscard]] Failure headTooLarge();
 [[nodiscard]] Failure pageTooLarge();
+// The whole download took longer than its total limit.
+[[nodiscard]] Failure downloadTooLong(std::chrono::milliseconds limit);
+// The user stopped the download.
+[[nodiscard]] Failure downloadCancelled();
 
 // A plain close, or a TLS peer that closed without saying so.
 [[nodiscard]] bool isEndOfStream(const boost::system::error_code& ec);

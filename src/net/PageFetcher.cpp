@@ -106,10 +106,15 @@ HttpConnection& PageFetcher::connectionFor(const HttpAddress& address, bool viaP
 
     if (m_connection && (key != m_connectionKey || !m_connection->isReusable() || m_connection->isStale()))
         m_connection.reset();
-    if (m_connection)
+    if (m_connection) {
+        m_connection->setDeadline(m_deadline, m_totalTimeout);
+        m_connection->setKeepWaiting(m_keepWaiting);
         return *m_connection;
+    }
 
     auto connection = std::make_unique<HttpConnection>(m_connectTimeout, m_silenceTimeout);
+    connection->setDeadline(m_deadline, m_totalTimeout);
+    connection->setKeepWaiting(m_keepWaiting);
     if (viaProxy) {
         connection->connect(proxy, m_proxyPort);
         if (address.isTls())
@@ -129,6 +134,16 @@ QString PageFetcher::get(const QString& address) {
 }
 
 FetchedPage PageFetcher::fetch(const QString& address) {
+    // The wait callback may run other code of the program; none of it may start a second
+    // Get on the connection this one is using.
+    if (m_busy)
+        throw Failure(u"Another download is under way."_s);
+    m_busy = true;
+    const struct Idle {
+        bool& busy;
+        ~Idle() { busy = false; }
+    } idle{m_busy};
+    m_deadline = std::chrono::steady_clock::now() + m_totalTimeout;
     QString current = address;
     for (int redirects = 0;; ++redirects) {
         const HttpAddress target = HttpAddress::parse(current);

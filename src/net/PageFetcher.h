@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
 namespace boost::asio::ssl {
@@ -24,6 +25,8 @@ class PageFetcher : public PageSource {
 public:
     static constexpr std::chrono::milliseconds defaultConnectTimeout{30'000};
     static constexpr std::chrono::milliseconds defaultSilenceTimeout{60'000};
+    // How long one Get may take in all, redirects included, however the server drips.
+    static constexpr std::chrono::milliseconds defaultTotalTimeout{5 * 60'000};
     // Redirects followed for one Get; the next one fails it.
     static constexpr int maxRedirects = 10;
 
@@ -43,6 +46,10 @@ public:
 
     // How long a connection attempt may take, and how long an answer may stay silent.
     void setTimeouts(std::chrono::milliseconds connect, std::chrono::milliseconds silence);
+    void setTotalTimeout(std::chrono::milliseconds total) { m_totalTimeout = total; }
+    // Called every few milliseconds while a Get waits for the network, on the calling thread;
+    // returning false cancels the Get, which then fails with "The download was cancelled.".
+    void setKeepWaiting(std::function<bool()> keepWaiting) { m_keepWaiting = std::move(keepWaiting); }
     // Trusts the certificates of this PEM file besides the system's own (for tests).
     void setExtraCaFile(const QString& path);
 
@@ -56,6 +63,10 @@ private:
     int m_proxyPort = 0;
     std::chrono::milliseconds m_connectTimeout = defaultConnectTimeout;
     std::chrono::milliseconds m_silenceTimeout = defaultSilenceTimeout;
+    std::chrono::milliseconds m_totalTimeout = defaultTotalTimeout;
+    std::chrono::steady_clock::time_point m_deadline; // of the Get under way
+    std::function<bool()> m_keepWaiting;
+    bool m_busy = false;
     QString m_extraCaFile;
     CookieStore m_cookies;
     std::unique_ptr<boost::asio::ssl::context> m_tlsContext;

@@ -3,8 +3,8 @@
 #include "net/NetworkFailure.h"
 
 #include <boost/asio/io_context.hpp>
-#include <boost/beast/core/error.hpp>
 
+#include <algorithm>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -14,10 +14,14 @@ namespace asio = boost::asio;
 using boost::system::error_code;
 using tcp = boost::asio::ip::tcp;
 
+namespace {
+constexpr std::chrono::milliseconds waitSlice{25};
+}
+
 // The system resolver cannot be interrupted, so the lookup runs on a thread of its own
 // that is left to finish by itself when the limit passes.
-tcp::resolver::results_type resolveWithin(const std::string& host, int port,
-                                          std::chrono::milliseconds limit) {
+tcp::resolver::results_type resolveWithin(const std::string& host, int port, std::chrono::milliseconds limit,
+                                          const Failure& timedOut, const std::function<bool()>& keepWaiting) {
     error_code literal;
     const auto address = asio::ip::make_address(host, literal);
     if (!literal)
@@ -42,9 +46,25 @@ tcp::resolver::results_type resolveWithin(const std::string& host, int port,
         lookup->finished = true;
         lookup->done.notify_one();
     }).detach();
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     std::unique_lock lock(lookup->mutex);
-    if (!lookup->done.wait_for(lock, limit, [&] { return lookup->finished; }))
-        throw networkFailure(boost::beast::error::timeout, NetworkStage::connecting);
+    for (;;) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
+            throw timedOut;
+        const auto wait = keepWaiting
+                              ? std::min<std::chrono::steady_clock::duration>(deadline - now, waitSlice)
+                              : deadline - now;
+        if (lookup->done.wait_for(lock, wait, [&] { return lookup->finished; }))
+            break;
+        if (keepWaiting) {
+            lock.unlock();
+            const bool goOn = keepWaiting();
+            lock.lock();
+            if (!goOn)
+                throw downloadCancelled();
+        }
+    }
     if (lookup->ec)
         throw networkFailure(lookup->ec, NetworkStage::connecting);
     return lookup->results;

@@ -5,7 +5,7 @@
 #include "base/IcuConverter.h"
 
 #include <QDir>
-#include <QFile>
+#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -78,13 +78,15 @@ QString PlayerPage::path() const {
 void PlayerPage::writeAndShow(const QString& text) {
     const QByteArray bytes = toWindows1251(text);
     const QString file = path();
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Written beside the old page and renamed over it, so a full disk or a crash leaves the
+    // old page whole; where the folder takes no new file, written in place.
+    QSaveFile out(file);
+    out.setDirectWriteFallback(true);
+    if (!out.open(QIODevice::WriteOnly))
         throw Failure(
             u"Cannot create file \"%1\". %2"_s.arg(QDir::toNativeSeparators(file), out.errorString()));
-    if (out.write(bytes) != bytes.size() || !out.flush())
+    if (out.write(bytes) != bytes.size() || !out.commit())
         throw Failure(
             u"Cannot write file \"%1\". %2"_s.arg(QDir::toNativeSeparators(file), out.errorString()));
-    out.close();
     m_view.navigate(file);
 }

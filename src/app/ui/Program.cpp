@@ -23,6 +23,7 @@ using namespace Qt::StringLiterals;
 Program::Program(const Setup& setup) {
     // The start-up update check downloads from inside the main window's creation.
     m_fetcher.setTimeouts(setup.connectTimeout, setup.silenceTimeout);
+    m_fetcher.setTotalTimeout(setup.totalTimeout);
     // The views are made here and laid out by the main window, which then owns them.
     m_player = setup.makeBrowser(nullptr, "WebBrowser1");
     m_guide = setup.makeBrowser(nullptr, "WebBrowser2");

@@ -42,6 +42,7 @@ public:
         QString downloadDir;  // where films the player view downloads are saved
         std::chrono::milliseconds connectTimeout = PageFetcher::defaultConnectTimeout;
         std::chrono::milliseconds silenceTimeout = PageFetcher::defaultSilenceTimeout;
+        std::chrono::milliseconds totalTimeout = PageFetcher::defaultTotalTimeout;
     };
 
     explicit Program(const Setup& setup);

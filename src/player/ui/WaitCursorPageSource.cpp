@@ -1,7 +1,12 @@
 #include "player/ui/WaitCursorPageSource.h"
 
+#include "net/PageFetcher.h"
+
+#include <QCoreApplication>
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 
 namespace {
 
@@ -12,14 +17,85 @@ struct WaitCursor {
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+bool isUserInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::TabletMove:
+    case QEvent::ContextMenu:
+    case QEvent::InputMethod:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::NativeGesture:
+    case QEvent::Close: // the window closes once the download is over or cancelled
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Keeps user input away from the program while a download runs, noting Escape.
+class InputGate : public QObject {
+public:
+    InputGate() { QCoreApplication::instance()->installEventFilter(this); }
+    ~InputGate() override { QCoreApplication::instance()->removeEventFilter(this); }
+    InputGate(const InputGate&) = delete;
+    InputGate& operator=(const InputGate&) = delete;
+
+    [[nodiscard]] bool escapePressed() const { return m_escape; }
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (!isUserInput(event->type()))
+            return false;
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            m_escape = true;
+        if (event->type() == QEvent::Close)
+            event->ignore();
+        return true;
+    }
+
+private:
+    bool m_escape = false;
+};
+
 } // namespace
 
-QString WaitCursorPageSource::get(const QString& address) {
+WaitCursorPageSource::WaitCursorPageSource(PageFetcher& fetcher) : m_inner(fetcher), m_fetcher(&fetcher) {}
+
+template <class Download> auto WaitCursorPageSource::waitingFor(Download&& download) {
     const WaitCursor cursor;
-    return m_inner.get(address);
+    if (!m_fetcher || !QCoreApplication::instance())
+        return download();
+    const InputGate gate;
+    m_fetcher->setKeepWaiting([&gate] {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        return !gate.escapePressed();
+    });
+    const struct Unhook {
+        PageFetcher& fetcher;
+        ~Unhook() { fetcher.setKeepWaiting({}); }
+    } unhook{*m_fetcher};
+    return download();
+}
+
+QString WaitCursorPageSource::get(const QString& address) {
+    return waitingFor([&] { return m_inner.get(address); });
 }
 
 FetchedPage WaitCursorPageSource::fetch(const QString& address) {
-    const WaitCursor cursor;
-    return m_inner.fetch(address);
+    return waitingFor([&] { return m_inner.fetch(address); });
 }
