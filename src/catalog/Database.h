@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace SQLite {
@@ -31,10 +32,25 @@ public:
 
     static constexpr int busyTimeoutMs = 5000;
 
+    // Marks that change whenever what the connection reads may have changed: a commit by another
+    // connection, a change of the tables' definitions, a row written by this connection, or the
+    // connection opened anew.
+    struct FileVersion {
+        qint64 data = 0;
+        qint64 schema = 0;
+        qint64 ownChanges = 0;
+        qint64 opening = 0;
+        bool operator==(const FileVersion&) const = default;
+    };
+    // Read cheaply from the open connection; nothing when they cannot be read (a lock held too
+    // long, the connection closed).
+    [[nodiscard]] std::optional<FileVersion> fileVersion();
+
 private:
     QString m_path;
     [[nodiscard]] std::unique_ptr<SQLite::Database> openConnection(int mode) const;
 
     std::unique_ptr<SQLite::Database> m_db;
+    qint64 m_openings = 0;
     std::vector<std::unique_ptr<SQLite::Database>> m_workers;
 };

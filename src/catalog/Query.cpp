@@ -39,9 +39,10 @@ void Query::open() {
     apply(fetch(m_db.handle().getHandle(), m_sql, m_parameters));
 }
 
-Query::Snapshot Query::fetch(sqlite3* db, const QStringList& sql, const QStringList& parameters) const {
+Query::Snapshot Query::fetch(sqlite3* db, const QStringList& sql, const QStringList& parameters,
+                             Snapshot::FoldedTitles* folded) const {
     return QuerySnapshot::read(db, joinedLines(sql), parameters, m_name, m_fields, m_rows.size(),
-                               m_text.capacity());
+                               m_text.capacity(), folded);
 }
 
 void Query::apply(Snapshot&& snapshot) {

@@ -45,8 +45,8 @@ public:
     using Snapshot = QuerySnapshot;
     // Runs a statement on a connection and fetches its whole result, without touching
     // the query's state: several queries may fetch at once, each on its own connection.
-    [[nodiscard]] Snapshot fetch(sqlite3* connection, const QStringList& sql,
-                                 const QStringList& parameters) const;
+    [[nodiscard]] Snapshot fetch(sqlite3* connection, const QStringList& sql, const QStringList& parameters,
+                                 Snapshot::FoldedTitles* folded = nullptr) const;
     // Makes a fetched result the open snapshot, its first row current.
     void apply(Snapshot&& snapshot);
     // Throws the closed-dataset Failure when the query is not open.

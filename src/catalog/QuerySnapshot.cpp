@@ -1,9 +1,11 @@
 #include "catalog/QuerySnapshot.h"
 
 #include "base/Failure.h"
+#include "catalog/CaseFolding.h"
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <cstring>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -57,6 +59,19 @@ int utf8PrefixBytes(const char* utf8, int bytes, int maxChars) {
     return i;
 }
 
+constexpr char foldEnd = '\xFF';
+
+void appendFold(QuerySnapshot::FoldedTitles& folded, const unsigned char* utf8, int bytes) {
+    std::string& out = folded.bytes;
+    const std::size_t start = out.size();
+    folded.starts.push_back(static_cast<qint32>(start));
+    if (utf8) {
+        out.resize(start + 3 * std::size_t(bytes));
+        out.resize(std::size_t(foldUtf8(utf8, bytes, out.data() + start) - out.data()));
+    }
+    out.push_back(foldEnd);
+}
+
 } // namespace
 
 // Raw SQLite on purpose, not SQLiteCpp: the statement runs on whichever connection the caller hands
@@ -65,7 +80,7 @@ int utf8PrefixBytes(const char* utf8, int bytes, int maxChars) {
 // per cell and reads NULL as empty text; a keystroke may read 100,000 rows.
 QuerySnapshot QuerySnapshot::read(sqlite3* db, const QString& statement, const QStringList& parameters,
                                   const QString& queryName, const QueryFields& fields, std::size_t rowsHint,
-                                  qsizetype textHint) {
+                                  qsizetype textHint, FoldedTitles* folded) {
     Statement st;
     const QByteArray utf8 = statement.toUtf8();
     if (sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &st.stmt, nullptr) !=
@@ -76,6 +91,13 @@ QuerySnapshot QuerySnapshot::read(sqlite3* db, const QString& statement, const Q
         sqlite3_bind_text(st.stmt, i + 1, value.constData(), static_cast<int>(value.size()),
                           SQLITE_TRANSIENT);
     }
+
+    // The first step comes before the columns are read: a statement prepared before another
+    // connection changed the tables is prepared again there, and only then are its columns those
+    // of the rows it gives.
+    int rc = sqlite3_step(st.stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throw Failure(engineMessage(db));
 
     // Match the declared fields to the result's columns by name and kind.
     int keyColumn = -1, titleColumn = -1, addressColumn = -1;
@@ -105,8 +127,7 @@ QuerySnapshot QuerySnapshot::read(sqlite3* db, const QString& statement, const Q
     snapshot.addressLimit = declaredLength(sqlite3_column_decltype(st.stmt, addressColumn));
     snapshot.rows.reserve(rowsHint);
     snapshot.text.reserve(textHint);
-    int rc;
-    while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+    for (; rc == SQLITE_ROW; rc = sqlite3_step(st.stmt)) {
         Row row;
         row.key = sqlite3_column_int64(st.stmt, keyColumn);
         // sqlite3_column_text gives no pointer for NULL: no separate type test per column.
@@ -118,6 +139,9 @@ QuerySnapshot QuerySnapshot::read(sqlite3* db, const QString& statement, const Q
         row.title = column(titleColumn, snapshot.titleLimit);
         row.address = column(addressColumn, snapshot.addressLimit);
         snapshot.rows.push_back(row);
+        if (folded)
+            appendFold(*folded, sqlite3_column_text(st.stmt, titleColumn),
+                       sqlite3_column_bytes(st.stmt, titleColumn));
     }
     if (rc != SQLITE_DONE)
         throw Failure(engineMessage(db));
@@ -131,4 +155,37 @@ QuerySnapshot::Slice QuerySnapshot::appendText(QByteArray& buffer, const char* u
     Slice slice{static_cast<qint32>(buffer.size()), bytes};
     buffer.append(utf8, bytes);
     return slice;
+}
+
+QuerySnapshot QuerySnapshot::matching(const FoldedTitles& folded, std::string_view foldedNeedle) const {
+    QuerySnapshot out;
+    out.text = text;
+    out.titleLimit = titleLimit;
+    out.addressLimit = addressLimit;
+    const auto keep = [&](std::size_t row) {
+        if (rows[row].title.length >= 0) // NULL LIKE anything is NULL
+            out.rows.push_back(rows[row]);
+    };
+    if (foldedNeedle.empty()) {
+        out.rows.reserve(rows.size());
+        for (std::size_t row = 0; row < rows.size(); ++row)
+            keep(row);
+        return out;
+    }
+    // One search over all titles at once; a hit never spans two titles, as the needle holds no 0xFF.
+    const char* const all = folded.bytes.data();
+    const std::size_t size = folded.bytes.size();
+    std::size_t from = 0;
+    auto next = folded.starts.begin();
+    while (from < size) {
+        const void* hit = memmem(all + from, size - from, foldedNeedle.data(), foldedNeedle.size());
+        if (!hit)
+            break;
+        const auto at = static_cast<qint32>(static_cast<const char*>(hit) - all);
+        next = std::upper_bound(next, folded.starts.end(), at);
+        const auto row = static_cast<std::size_t>(next - folded.starts.begin()) - 1;
+        keep(row);
+        from = next == folded.starts.end() ? size : static_cast<std::size_t>(*next);
+    }
+    return out;
 }

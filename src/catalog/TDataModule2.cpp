@@ -3,10 +3,12 @@
 #include "base/Dialogs.h"
 #include "base/ErrorText.h"
 #include "base/Failure.h"
+#include "catalog/CaseFolding.h"
 
 #include <SQLiteCpp/Database.h>
 #include <array>
 #include <future>
+#include <string>
 
 using namespace Qt::StringLiterals;
 
@@ -81,24 +83,68 @@ QStringList TDataModule2::searchStatement(const Query& query) {
             u"WHERE "_s + query.fields().title + u" LIKE '%' || ? || '%'"_s};
 }
 
+namespace {
+// A longer text may exceed the engine's LIKE pattern limit, which only the statement can report.
+constexpr qsizetype longestTextInMemory = 1000;
+
+// The folded search text when memory can answer for the statement: no wildcard, no NUL (the
+// statement would cut the pattern there), no U+FFFD (the engine and our fold may read a malformed
+// title's bytes as a different number of them).
+std::optional<std::string> foldedPlainText(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    if (utf8.size() > longestTextInMemory || utf8.contains('%') || utf8.contains('_') ||
+        utf8.contains('\0') || text.contains(QChar::ReplacementCharacter))
+        return std::nullopt;
+    std::string folded(3 * std::size_t(utf8.size()), '\0');
+    const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.constData());
+    folded.resize(std::size_t(foldUtf8(bytes, int(utf8.size()), folded.data()) - folded.data()));
+    return folded;
+}
+} // namespace
+
 void TDataModule2::search(const QString& text) {
     Query* const queries[] = {&ADOQuery1, &ADOQuery2, &ADOQuery3};
     if (!ADOConnection1.isOpen()) {
         // Nothing to run on: the video list meets the connection's failure.
+        m_bases = {};
+        m_basesVersion.reset();
         ADOQuery1.setSql(searchStatement(ADOQuery1), {text});
         ADOQuery1.open();
     }
-    sqlite3* const connections[] = {ADOConnection1.worker(0).getHandle(),
-                                    ADOConnection1.worker(1).getHandle(),
-                                    ADOConnection1.handle().getHandle()};
     std::array<QStringList, 3> statements;
     for (size_t i = 0; i < 3; ++i)
         statements[i] = searchStatement(*queries[i]);
 
+    const std::optional<std::string> needle = m_searchInMemory ? foldedPlainText(text) : std::nullopt;
+    const std::optional<Database::FileVersion> version = needle ? ADOConnection1.fileVersion() : std::nullopt;
+    if (!version || version != m_basesVersion) {
+        m_bases = {};
+        m_basesVersion.reset();
+    }
+    if (m_basesVersion) {
+        for (size_t i = 0; i < 3; ++i) {
+            queries[i]->setSql(statements[i], {text});
+            queries[i]->apply(m_bases[i]->all.matching(m_bases[i]->folded, *needle));
+        }
+        return;
+    }
+
+    sqlite3* const connections[] = {ADOConnection1.worker(0).getHandle(),
+                                    ADOConnection1.worker(1).getHandle(),
+                                    ADOConnection1.handle().getHandle()};
     // The three statements run at once, each on its own connection, and all of them end before
     // any list changes. Then the results are shown in the order video, online TV, radio, and the
-    // first refusal stops there, just as if the statements had run one after another.
-    const auto fetch = [&](size_t i) { return queries[i]->fetch(connections[i], statements[i], {text}); };
+    // first refusal stops there, just as if the statements had run one after another. When memory
+    // may answer the next texts, each list is read whole (the empty text) and filtered here.
+    const auto fetch = [&](size_t i) {
+        if (!version)
+            return queries[i]->fetch(connections[i], statements[i], {text});
+        SearchBase base;
+        base.all = queries[i]->fetch(connections[i], statements[i], {QString()}, &base.folded);
+        Query::Snapshot shown = base.all.matching(base.folded, *needle);
+        m_bases[i] = std::move(base);
+        return shown;
+    };
     std::future<Query::Snapshot> video = std::async(std::launch::async, fetch, 0);
     std::future<Query::Snapshot> tv = std::async(std::launch::async, fetch, 1);
     std::promise<Query::Snapshot> radioResult;
@@ -111,6 +157,10 @@ void TDataModule2::search(const QString& text) {
     std::future<Query::Snapshot>* const results[] = {&video, &tv, &radio};
     for (auto* result : results)
         result->wait();
+    if (version && m_bases[0] && m_bases[1] && m_bases[2])
+        m_basesVersion = version;
+    else
+        m_bases = {};
     for (size_t i = 0; i < 3; ++i) {
         queries[i]->setSql(statements[i], {text});
         queries[i]->apply(results[i]->get());
