@@ -129,6 +129,10 @@ struct Document {
         if (bytes.startsWith("\xFF\xFE")) {
             encoding = Encoding::Utf16Le;
             pos = 2;
+            // Half a character at the end is no text: keeping it would put every line
+            // appended after it out of step, so that nothing written could be read back.
+            if (bytes.size() % 2 != 0)
+                bytes.chop(1);
         } else if (bytes.startsWith("\xEF\xBB\xBF")) {
             encoding = Encoding::Utf8;
             pos = 3;
