@@ -126,8 +126,8 @@ TEST(SiteWindow, WithoutASiteNothingIsAskedAndItsCommandsSaySo) {
     EXPECT_EQ(app.player.targets, QStringList{u"about:blank"_s}); // and blanked again at the second tick
     EXPECT_TRUE(app.form->startPage()->timer().isActive());
     const MainFormWidgets ui(app.form);
-    EXPECT_EQ(ui.sLabel12->text(), QString());
-    EXPECT_EQ(widgetNamed<QLabel>(app.form, "sLabel13")->text(), QString());
+    for (const char* line : {"sLabel11", "sLabel12", "sLabel13"})
+        EXPECT_EQ(widgetNamed<QLabel>(app.form, line)->text(), QString()) << line;
 
     ui.sBitBtn3->click(); // update check
     ui.sBitBtn5->click(); // feedback

@@ -38,11 +38,13 @@ QLabel* dressMainForm(Ui::TMainForm& ui, QWidget& form, const Site& site) {
 
     // About panel: the links are navy whatever the theme.
     ui.sLabel12->setText(site.makerLabel);
-    // Without a site both lines stay empty.
-    if (!site.makerEmail.isEmpty())
+    // Without a site both lines stay empty, captions included.
+    if (site.hasHome()) {
         ui.sLabel13->setText(u"E-Mail: "_s + site.makerEmail);
-    else
+    } else {
+        ui.sLabel11->clear();
         ui.sLabel13->clear();
+    }
     ui.sLabel17->setText(AppInfo::versionLabel); // the version has one source: the build
     for (QLabel* link : {ui.sLabel12, ui.sLabel15}) {
         link->setStyleSheet(u"color: navy;"_s);
