@@ -23,7 +23,7 @@ TEST(HttpAddress, RefusesHostsAndPortsThatWouldBreakTheRequest) {
         {u"http://h.example:65536/"_s, {}, 0},
         {u"http://h.example:70000/"_s, {}, 0},
         {u"http://h.example:-1/"_s, {}, 0},
-        {u"http://h.example\r\nX-Evil: 1/"_s, {}, 0},
+        {u"http://h.example\r\nX-Evil:1/"_s, {}, 0},
         {u"http://h.example\n/"_s, {}, 0},
         {u"http://h .example/"_s, {}, 0},
         {u"http://h\t.example/"_s, {}, 0},
