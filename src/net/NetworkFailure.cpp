@@ -3,6 +3,7 @@
 #include <boost/asio/error.hpp>
 #include <boost/asio/ssl/error.hpp>
 #include <boost/beast/core/error.hpp>
+#include <boost/beast/http/error.hpp>
 #include <openssl/x509.h>
 
 #include <algorithm>
@@ -38,6 +39,9 @@ Failure networkFailure(const error_code& ec, NetworkStage stage) {
             stage == NetworkStage::connecting ? u"Connection timed out."_s : u"Read timed out."_s));
     if (isHostNotFound(ec))
         return Failure(u"Socket Error # %1\r\nHost not found."_s.arg(ec.value()));
+    // The parser's errors are no socket errors and have no number the user could look up.
+    if (ec.category() == boost::beast::http::make_error_code(boost::beast::http::error::bad_chunk).category())
+        return Failure(u"The server's answer is broken: %1"_s.arg(sentence(ec.message())));
     if (ec.category() == asio::error::get_ssl_category() ||
         ec.category() == asio::ssl::error::get_stream_category())
         return Failure(u"The secure connection failed: %1"_s.arg(sentence(ec.message())));

@@ -224,26 +224,30 @@ void LoopbackHttpServer::route(const QByteArray& path, const QByteArray& body,
     d->routes[path] = raw;
 }
 
-void LoopbackHttpServer::enableTls() {
+void LoopbackHttpServer::enableTls(Certificate kind) {
     if (d->tlsEnabled)
         return;
     EVP_PKEY* key = EVP_EC_gen("P-256");
     X509* certificate = X509_new();
     X509_set_version(certificate, 2);
     ASN1_INTEGER_set(X509_get_serialNumber(certificate), 1);
-    X509_gmtime_adj(X509_getm_notBefore(certificate), -3600);
-    X509_gmtime_adj(X509_getm_notAfter(certificate), 7 * 24 * 3600);
+    const bool expired = kind == Certificate::Expired;
+    X509_gmtime_adj(X509_getm_notBefore(certificate), expired ? -30 * 24 * 3600 : -3600);
+    X509_gmtime_adj(X509_getm_notAfter(certificate), expired ? -24 * 3600 : 7 * 24 * 3600);
+    const bool otherHost = kind == Certificate::OtherHost;
     X509_set_pubkey(certificate, key);
     X509_NAME* name = X509_get_subject_name(certificate);
-    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("localhost"),
-                               -1, -1, 0);
+    X509_NAME_add_entry_by_txt(
+        name, "CN", MBSTRING_ASC,
+        reinterpret_cast<const unsigned char*>(otherHost ? "other.example" : "localhost"), -1, -1, 0);
     X509_set_issuer_name(certificate, name);
     X509V3_CTX extensions;
     X509V3_set_ctx_nodb(&extensions);
     X509V3_set_ctx(&extensions, certificate, certificate, nullptr, nullptr, 0);
-    const std::pair<int, const char*> wanted[] = {{NID_basic_constraints, "critical,CA:TRUE"},
-                                                  {NID_subject_key_identifier, "hash"},
-                                                  {NID_subject_alt_name, "DNS:localhost,IP:127.0.0.1"}};
+    const std::pair<int, const char*> wanted[] = {
+        {NID_basic_constraints, "critical,CA:TRUE"},
+        {NID_subject_key_identifier, "hash"},
+        {NID_subject_alt_name, otherHost ? "DNS:other.example" : "DNS:localhost,IP:127.0.0.1"}};
     for (const auto& [nid, value] : wanted) {
         X509_EXTENSION* extension = X509V3_EXT_conf_nid(nullptr, &extensions, nid, value);
         X509_add_ext(certificate, extension, -1);

@@ -29,8 +29,11 @@ public:
     // Serves body with status 200 for requests whose path (before any "?") is path.
     void route(const QByteArray& path, const QByteArray& body, const QByteArray& contentType = "text/html");
 
-    // Generates a self-signed certificate for localhost and 127.0.0.1.
-    void enableTls();
+    // What the generated certificate is wrong about, if anything.
+    enum class Certificate { Sound, Expired, OtherHost };
+    // Generates a self-signed certificate for localhost and 127.0.0.1 (for other.example
+    // with OtherHost, out of date with Expired).
+    void enableTls(Certificate kind = Certificate::Sound);
     // The certificate as a PEM file, to be trusted by the client under test.
     [[nodiscard]] QString caFile() const;
     // The name the last TLS client asked for (SNI); empty when none.
