@@ -82,10 +82,15 @@ void PlayerPage::writeAndShow(const QString& text) {
     // old page whole; where the folder takes no new file, written in place.
     QSaveFile out(file);
     out.setDirectWriteFallback(true);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw Failure(
             u"Cannot create file \"%1\". %2"_s.arg(QDir::toNativeSeparators(file), out.errorString()));
-    if (out.write(bytes) != bytes.size() || !out.commit())
+    // A full disk first takes part of a write; only the next write tells why it stopped.
+    qint64 written = 0;
+    for (qint64 step = 0; written < bytes.size(); written += step)
+        if ((step = out.write(bytes.constData() + written, bytes.size() - written)) <= 0)
+            break;
+    if (written != bytes.size() || !out.commit())
         throw Failure(
             u"Cannot write file \"%1\". %2"_s.arg(QDir::toNativeSeparators(file), out.errorString()));
     m_view.navigate(file);
