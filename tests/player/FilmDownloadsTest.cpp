@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -17,6 +18,9 @@
 #include <QWebEngineView>
 #include <gtest/gtest.h>
 #include <memory>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -206,6 +210,47 @@ TEST_F(PlayerViewDownloads, OneFilmAtATimeAndEndingRemovesThePartialFile) {
     QTest::qWait(500);
     EXPECT_EQ(files(), QStringList());
     EXPECT_EQ(dialogs.shown.size(), 1);
+}
+
+TEST_F(PlayerViewDownloads, AFullDiskEndsTheFilmWithAMessageAndLeavesNoPartFile) {
+    // The child process may write no file beyond 256 KiB, as if the disk were full.
+    if (qEnvironmentVariableIsSet("KVELTO_FULL_DISK_REPORT")) {
+        const rlimit limit{256 * 1024, 256 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_IGN);
+        QFile old(dir.filePath(u"film.mp4"_s));
+        if (old.open(QIODevice::WriteOnly))
+            old.write("the film saved before");
+        old.close();
+        FilmServer server(FilmServer::Body::Whole);
+        page->download(server.url(u"/film"_s));
+        waitForBoxes(1);
+        QTest::qWait(300);
+        QFile out(qEnvironmentVariable("KVELTO_FULL_DISK_REPORT"));
+        if (out.open(QIODevice::WriteOnly))
+            out.write((dialogs.shown.join(u'|') + u'\n' + files().join(u'|') + u'\n').toUtf8() +
+                      read(u"film.mp4"_s));
+        out.close();
+        std::_Exit(0);
+    }
+    QTemporaryDir reportDir;
+    const QString report = reportDir.filePath(u"report"_s);
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"KVELTO_FULL_DISK_REPORT"_s, report);
+    child.setProcessEnvironment(env);
+    child.start(
+        QCoreApplication::applicationFilePath(),
+        {u"--gtest_filter=PlayerViewDownloads.AFullDiskEndsTheFilmWithAMessageAndLeavesNoPartFile"_s});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    QFile file(report);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    // The engine reports a write past the size limit as a failed write (a full disk as no space).
+    EXPECT_EQ(QString::fromUtf8(lines[0]), u"message: Не удалось скачать фильм: ошибка записи файла"_s);
+    EXPECT_EQ(QString::fromUtf8(lines[1]), u"film.mp4"_s) << "no part of the new film is left";
+    EXPECT_EQ(lines[2], "the film saved before");
 }
 
 TEST(MainWindowDuringADownload, StatusLineShowsProgressThenWhatItWouldShowNow) {
