@@ -7,6 +7,10 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QSet>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -47,10 +51,17 @@ bool isUserInput(QEvent::Type type) {
     }
 }
 
-// Keeps user input away from the program while a download runs, noting Escape.
+// Keeps user input away from the windows that were open when the download started, noting
+// Escape, and holds back the ticks of the program's timers: meanwhile the program does
+// nothing else, as if it were blocked, but it repaints. A window that opens meanwhile (a
+// message box) gets its input, so that it can be closed.
 class InputGate : public QObject {
 public:
-    InputGate() { QCoreApplication::instance()->installEventFilter(this); }
+    InputGate() {
+        const QWindowList windows = QGuiApplication::topLevelWindows();
+        m_windows = QSet<QWindow*>(windows.begin(), windows.end());
+        QCoreApplication::instance()->installEventFilter(this);
+    }
     ~InputGate() override { QCoreApplication::instance()->removeEventFilter(this); }
     InputGate(const InputGate&) = delete;
     InputGate& operator=(const InputGate&) = delete;
@@ -58,8 +69,11 @@ public:
     [[nodiscard]] bool escapePressed() const { return m_escape; }
 
 protected:
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-        if (!isUserInput(event->type()))
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // A skipped tick comes again one interval later, as ticks do after a busy spell.
+        if (event->type() == QEvent::Timer)
+            return qobject_cast<QTimer*>(watched) != nullptr;
+        if (!isUserInput(event->type()) || !isOldWindow(watched))
             return false;
         if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
             m_escape = true;
@@ -69,6 +83,21 @@ protected:
     }
 
 private:
+    bool isOldWindow(QObject* target) const {
+        QWindow* window = nullptr;
+        if (target->isWindowType())
+            window = static_cast<QWindow*>(target);
+        else if (auto* widget = qobject_cast<QWidget*>(target))
+            window = widget->window()->windowHandle();
+        // Input for no window at all (the application itself) is held back too.
+        if (!window)
+            return true;
+        while (QWindow* parent = window->parent())
+            window = parent;
+        return m_windows.contains(window);
+    }
+
+    QSet<QWindow*> m_windows;
     bool m_escape = false;
 };
 
