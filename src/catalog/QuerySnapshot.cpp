@@ -8,6 +8,10 @@
 #include <cstring>
 #include <sqlite3.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -57,6 +61,40 @@ int utf8PrefixBytes(const char* utf8, int bytes, int maxChars) {
         i = std::min(bytes, i + length);
     }
     return i;
+}
+
+// The first place of needle (two bytes or more) in [from, end), or nullptr. Blocks of 16 places
+// are tested at once for the needle's first and last bytes together, which in folded Cyrillic text
+// (where half the bytes are the same two lead bytes) leaves few places to compare in full.
+const char* findBytes(const char* from, const char* end, std::string_view needle) {
+    const std::size_t k = needle.size();
+    if (k == 1)
+        return static_cast<const char*>(std::memchr(from, needle[0], std::size_t(end - from)));
+    if (std::size_t(end - from) < k)
+        return nullptr;
+    const char* const last = end - k; // the last place the needle may start
+    const char* at = from;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(needle.front());
+    const __m128i final = _mm_set1_epi8(needle.back());
+    for (; at + 16 <= last + 1; at += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + k - 1));
+        unsigned bits =
+            unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
+        for (; bits != 0; bits &= bits - 1) {
+            const char* place = at + __builtin_ctz(bits);
+            if (std::memcmp(place + 1, needle.data() + 1, k - 2) == 0)
+                return place;
+        }
+    }
+#endif
+    for (; at <= last; ++at) {
+        if (at[0] == needle.front() && at[k - 1] == needle.back() &&
+            std::memcmp(at + 1, needle.data() + 1, k - 2) == 0)
+            return at;
+    }
+    return nullptr;
 }
 
 constexpr char foldEnd = '\xFF';
@@ -174,18 +212,18 @@ QuerySnapshot QuerySnapshot::matching(const FoldedTitles& folded, std::string_vi
     }
     // One search over all titles at once; a hit never spans two titles, as the needle holds no 0xFF.
     const char* const all = folded.bytes.data();
-    const std::size_t size = folded.bytes.size();
-    std::size_t from = 0;
-    auto next = folded.starts.begin();
-    while (from < size) {
-        const void* hit = memmem(all + from, size - from, foldedNeedle.data(), foldedNeedle.size());
-        if (!hit)
-            break;
-        const auto at = static_cast<qint32>(static_cast<const char*>(hit) - all);
-        next = std::upper_bound(next, folded.starts.end(), at);
-        const auto row = static_cast<std::size_t>(next - folded.starts.begin()) - 1;
+    const char* const end = all + folded.bytes.size();
+    const char* from = all;
+    std::size_t row = 0;
+    while (const char* hit = findBytes(from, end, foldedNeedle)) {
+        const auto at = static_cast<qint32>(hit - all);
+        // Hits come in order: the row is found by walking on, not by a search.
+        while (row + 1 < folded.starts.size() && folded.starts[row + 1] <= at)
+            ++row;
         keep(row);
-        from = next == folded.starts.end() ? size : static_cast<std::size_t>(*next);
+        if (++row >= folded.starts.size())
+            break;
+        from = all + folded.starts[row];
     }
     return out;
 }

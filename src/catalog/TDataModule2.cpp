@@ -122,9 +122,15 @@ void TDataModule2::search(const QString& text) {
         m_basesVersion.reset();
     }
     if (m_basesVersion) {
+        const auto match = [&](size_t i) { return m_bases[i]->all.matching(m_bases[i]->folded, *needle); };
+        std::future<Query::Snapshot> video = std::async(std::launch::async, match, 0);
+        std::future<Query::Snapshot> tv = std::async(std::launch::async, match, 1);
+        Query::Snapshot matched[] = {Query::Snapshot{}, Query::Snapshot{}, match(2)};
+        matched[0] = video.get();
+        matched[1] = tv.get();
         for (size_t i = 0; i < 3; ++i) {
             queries[i]->setSql(statements[i], {text});
-            queries[i]->apply(m_bases[i]->all.matching(m_bases[i]->folded, *needle));
+            queries[i]->apply(std::move(matched[i]));
         }
         return;
     }
