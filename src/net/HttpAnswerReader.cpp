@@ -138,8 +138,11 @@ void HttpAnswerReader::readBody(HttpAnswer& answer) {
         }
         break;
     }
-    const std::string& body = parser->get().body();
-    answer.body = QByteArray(body.data(), static_cast<qsizetype>(body.size()));
+    // A failed body is never used; not copying it keeps a capped body from being held twice.
+    if (!answer.bodyFailure) {
+        const std::string& body = parser->get().body();
+        answer.body = QByteArray(body.data(), static_cast<qsizetype>(body.size()));
+    }
     // We never send a second request before the answer, so leftover bytes are garbage.
     if (close || m_buffer.size() > 0)
         m_reusable = false;
