@@ -117,6 +117,14 @@ const HostileCase hostileCases[] = {
              }
      },
      u"The download took longer than 3 s."_s},
+    {"slow redirects, each within the silence limit",
+     [](Connection& c) {
+         c.readRequestHead();
+         if (c.pause(400ms))
+             c.send(
+                 "HTTP/1.1 302 Found\r\nLocation: /again\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+     },
+     u"The download took longer than 3 s."_s},
     {"reset in the middle of the body",
      [](Connection& c) {
          c.readRequestHead();
@@ -152,7 +160,7 @@ TEST(HostileServers, EachEndsWithAClearFailureWithinTheLimitsAndBoundedMemory) {
         const QString result = outcome(fetcher, address);
         const qint64 elapsed = clock.elapsed();
         const qint64 peakGrowthMiB = (memoryKiB("VmHWM:") - before) / 1024;
-        std::printf("%-36s %6lld ms  peak +%4lld MiB  %s\n", hostile.name, static_cast<long long>(elapsed),
+        std::printf("%-46s %6lld ms  peak +%4lld MiB  %s\n", hostile.name, static_cast<long long>(elapsed),
                     static_cast<long long>(peakGrowthMiB),
                     qPrintable(QString(result).replace(u"\r\n"_s, u" "_s)));
 
