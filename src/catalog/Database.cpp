@@ -6,6 +6,10 @@
 #include <SQLiteCpp/Database.h>
 #include <sqlite3.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace {
 // Before the engine starts: no allocation statistics, whose global mutex showed as the top
 // cost of a search. (Refused harmlessly if something started the engine first.)
@@ -71,6 +75,19 @@ SQLite::Database& Database::worker(int index) {
     if (!connection)
         connection = openConnection(SQLite::OPEN_READONLY); // a search never writes
     return *connection;
+}
+
+void Database::releaseCaches() {
+    if (m_db)
+        sqlite3_db_release_memory(m_db->getHandle());
+    for (const auto& worker : m_workers) {
+        if (worker)
+            sqlite3_db_release_memory(worker->getHandle());
+    }
+#if defined(__GLIBC__)
+    // The freed pages lie between the lists' buffers: only trimming hands them to the system.
+    malloc_trim(0);
+#endif
 }
 
 void Database::close() {

@@ -32,6 +32,10 @@ public:
 
     static constexpr int busyTimeoutMs = 5000;
 
+    // Gives back the pages the connections keep cached, once whole tables have been read into
+    // the lists: the lists hold what the user sees, and the file stays in the system's cache.
+    void releaseCaches();
+
     // Marks that change whenever what the connection reads may have changed: a commit by another
     // connection, a change of the tables' definitions, a row written by this connection, or the
     // connection opened anew.

@@ -183,6 +183,13 @@ QuerySnapshot QuerySnapshot::read(sqlite3* db, const QString& statement, const Q
     }
     if (rc != SQLITE_DONE)
         throw Failure(engineMessage(db));
+    // Kept for as long as the list shows it: no room left from growing.
+    snapshot.text.squeeze();
+    snapshot.rows.shrink_to_fit();
+    if (folded) {
+        folded->bytes.shrink_to_fit();
+        folded->starts.shrink_to_fit();
+    }
     return snapshot;
 }
 

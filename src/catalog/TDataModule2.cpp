@@ -39,6 +39,7 @@ void TDataModule2::open(Dialogs& dialogs) {
     for (Query* query :
          {&ADOQuery1, &ADOQuery2, &ADOQuery3, &FavoriteVideoQuery, &FavoriteTVQuery, &FavoriteRadioQuery})
         reportingFailures(dialogs, [query] { query->open(); });
+    ADOConnection1.releaseCaches();
 }
 
 void TDataModule2::bindHolder(TextHolder& holder, Query& query, const QString& field, QObject* context) {
@@ -163,6 +164,7 @@ void TDataModule2::search(const QString& text) {
     std::future<Query::Snapshot>* const results[] = {&video, &tv, &radio};
     for (auto* result : results)
         result->wait();
+    ADOConnection1.releaseCaches();
     if (version && m_bases[0] && m_bases[1] && m_bases[2])
         m_basesVersion = version;
     else
