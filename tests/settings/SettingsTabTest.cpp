@@ -89,9 +89,19 @@ TEST(SettingsTab, AChosenThemeIsAppliedAtOnceAndStored) {
     QComboBox* chooser = MainFormWidgets(app.form).sComboBox1;
     EXPECT_EQ(chooser->count(), 69);
     EXPECT_EQ(chooser->currentIndex(), -1);
-    chooser->setCurrentIndex(static_cast<int>(ThemeCatalog::names().indexOf(u"DarkGlass (internal)"_s)));
+    const int dark = static_cast<int>(ThemeCatalog::names().indexOf(u"DarkGlass (internal)"_s));
+    chooser->setCurrentIndex(dark); // a change of index by program is no pick
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window), before.color(QPalette::Window));
+    emit chooser->activated(dark);
     EXPECT_NE(QApplication::palette().color(QPalette::Window), before.color(QPalette::Window));
     EXPECT_EQ(app.form->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
+    EXPECT_EQ(app.configText(), u"[Skin]\r\nuseSkin=DarkGlass (internal)\r\n"_s);
+
+    // Picking the theme already shown applies and stores it again.
+    app.writeConfig(QString());
+    QApplication::setPalette(before);
+    emit chooser->activated(dark);
+    EXPECT_NE(QApplication::palette().color(QPalette::Window), before.color(QPalette::Window));
     EXPECT_EQ(app.configText(), u"[Skin]\r\nuseSkin=DarkGlass (internal)\r\n"_s);
 }
 

@@ -49,6 +49,14 @@ QLabel* dressMainForm(Ui::TMainForm& ui, QWidget& form, const Site& site) {
     for (QLabel* link : {ui.sLabel12, ui.sLabel15}) {
         link->setStyleSheet(u"color: navy;"_s);
     }
+    // The search caption is black like its box, whatever the theme.
+    ui.sLabel1->setStyleSheet(u"color: black;"_s);
+    // Settings tab: the proxy boxes, its save button, the service buttons, then the chooser.
+    const std::initializer_list<QWidget*> settingsOrder{ui.sEdit1,   ui.sEdit2,   ui.sCheckBox1,
+                                                        ui.sButton1, ui.sBitBtn3, ui.sBitBtn4,
+                                                        ui.sBitBtn5, ui.sBitBtn9, ui.sComboBox1};
+    for (auto it = settingsOrder.begin(); it + 1 != settingsOrder.end(); ++it)
+        QWidget::setTabOrder(*it, *(it + 1));
     ui.sComboBox1->addItems(ThemeCatalog::names());
     ui.sComboBox1->setCurrentIndex(-1);
     ui.sEdit3->hide();

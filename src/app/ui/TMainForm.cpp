@@ -2,11 +2,13 @@
 
 #include "app/ui/HiddenMenu.h"
 #include "app/ui/MainFormLook.h"
+#include "app/ui/WindowAccessibility.h"
 
 #include "base/Dialogs.h"
 #include "base/ErrorText.h"
 #include "base/Failure.h"
 #include "base/Shell.h"
+#include "base/ui/ButtonKeys.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/TDataModule2.h"
 #include "catalog/ui/GridBinding.h"
@@ -33,6 +35,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QScopeGuard>
 #include <algorithm>
 
@@ -47,6 +50,7 @@ const QString skinSection = u"Skin"_s;
 TMainForm::TMainForm(MainFormPorts ports, MainFormServices services, QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::TMainForm>()), m_ports(std::move(ports)),
       m_services(services) {
+    installWindowAccessibility();
     m_ui->setupUi(this);
     m_statusPanel = dressMainForm(*m_ui, *this, m_ports.site);
     // The two browser views fill their tab pages.
@@ -79,8 +83,8 @@ TMainForm::TMainForm(MainFormPorts ports, MainFormServices services, QWidget* pa
         if (m_ui->sPageControl1->currentWidget() == m_ui->sTabSheet6)
             run([this] { m_services.fixedPages.showTvGuide(); });
     });
-    connect(m_ui->sComboBox1, &QComboBox::currentIndexChanged, this,
-            [this] { run([this] { sComboBox1Change(); }); });
+    // Activation, not a change of index: picking the theme already shown applies and stores it again.
+    connect(m_ui->sComboBox1, &QComboBox::activated, this, [this] { run([this] { sComboBox1Change(); }); });
 
     setAcceptDrops(true); // playlist files dropped onto the window are imported
 
@@ -296,8 +300,14 @@ void TMainForm::sBitBtn3Click() {
 }
 
 void TMainForm::sBitBtn9Click() {
-    if (m_addOns)
-        m_addOns->exec();
+    // Modal without a loop of its own: a press that ends later (the accessible action's
+    // animated click) must not run on inside the window, onto its focused button.
+    if (!m_addOns)
+        return;
+    m_addOns->setWindowModality(Qt::ApplicationModal);
+    m_addOns->show();
+    m_addOns->raise();
+    m_addOns->activateWindow();
 }
 
 void TMainForm::sButton1Click() {
@@ -404,15 +414,26 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         break;
-    case QEvent::MouseButtonRelease:
-        if (watched == m_ui->sLabel12) {
+    case QEvent::MouseButtonRelease: {
+        // A link is a left click on the label: the press grabbed the mouse there, the
+        // release must end on it too.
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const bool onLabel = (watched == m_ui->sLabel12 || watched == m_ui->sLabel15) &&
+                             mouse->button() == Qt::LeftButton &&
+                             static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint());
+        if (onLabel && watched == m_ui->sLabel12) {
             run([this] { sLabel12Click(); });
             return true;
         }
-        if (watched == m_ui->sLabel15) {
+        if (onLabel && watched == m_ui->sLabel15) {
             run([this] { sLabel15Click(); });
             return true;
         }
+        break;
+    }
+    case QEvent::KeyPress:
+        if (pressFocusedButton(watched, event, this))
+            return true;
         break;
     default:
         break;

@@ -2,6 +2,7 @@
 
 #include "base/Dialogs.h"
 #include "base/ErrorText.h"
+#include "base/ui/ButtonKeys.h"
 #include "catalog/TDataModule2.h"
 #include "catalog/ui/GridBinding.h"
 #include "catalog/ui/KindLists.h"
@@ -92,6 +93,8 @@ bool TFavoriteForm::eventFilter(QObject* watched, QEvent* event) {
         m_ui->DelsBitBtn->click();
         return true;
     }
+    if (pressFocusedButton(watched, event, this))
+        return true;
     if (const std::optional<MediaKind> clicked = lists().doubleClicked(watched, event)) {
         if (activeList() == *clicked)
             run([this, kind = *clicked] { play(kind); });

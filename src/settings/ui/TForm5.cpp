@@ -4,6 +4,8 @@
 #include "settings/SiteLinks.h"
 #include "ui_TForm5.h"
 
+#include <QKeyEvent>
+
 TForm5::TForm5(Shell& shell, Dialogs& dialogs, Site site, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::TForm5>()), m_shell(shell), m_dialogs(dialogs),
       m_site(std::move(site)) {
@@ -23,3 +25,20 @@ TForm5::TForm5(Shell& shell, Dialogs& dialogs, Site site, QWidget* parent)
 }
 
 TForm5::~TForm5() = default;
+
+void TForm5::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TForm5::showEvent(QShowEvent* event) {
+    if (QWidget* owner = parentWidget()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(owner->window()->frameGeometry().center());
+        move(frame.topLeft());
+    }
+    QDialog::showEvent(event);
+}

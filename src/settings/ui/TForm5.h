@@ -19,6 +19,12 @@ public:
     TForm5(Shell& shell, Dialogs& dialogs, Site site, QWidget* parent = nullptr);
     ~TForm5() override;
 
+protected:
+    // Only the close box closes the window: Escape does nothing here.
+    void keyPressEvent(QKeyEvent* event) override;
+    // Centred on the main window each time it shows, wherever that has moved.
+    void showEvent(QShowEvent* event) override;
+
 private:
     std::unique_ptr<Ui::TForm5> m_ui;
     Shell& m_shell;
