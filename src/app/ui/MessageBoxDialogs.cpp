@@ -27,8 +27,10 @@ bool MessageBoxDialogs::question(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, AppInfo::title, text, QMessageBox::NoButton,
                     QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
-    QPushButton* yes = box.addButton(u"&Yes"_s, QMessageBox::YesRole);
-    QPushButton* no = box.addButton(u"&No"_s, QMessageBox::NoRole);
+    // One role for both, so that no desktop's button order puts "No" first: a box of one
+    // role keeps the order the buttons were added in.
+    QPushButton* yes = box.addButton(u"&Yes"_s, QMessageBox::ActionRole);
+    QPushButton* no = box.addButton(u"&No"_s, QMessageBox::ActionRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
     box.exec();
