@@ -92,7 +92,7 @@ TEST(WaitCursor, WindowRepaintsAndTakesNoInputWhileTheFetcherWaitsAndEscapeCance
         message = failure.message();
     }
     EXPECT_EQ(message, u"The download was cancelled."_s);
-    EXPECT_GE(clock.elapsed(), 400); // the box's Escape was the box's own
+    EXPECT_GE(clock.elapsed(), 400);  // the box's Escape was the box's own
     EXPECT_LT(clock.elapsed(), 5000); // far sooner than the 30 s the server could hold it
     EXPECT_EQ(ticks, 0);
     EXPECT_GT(window.paints, 0);
