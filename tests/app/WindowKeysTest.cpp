@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -163,5 +164,26 @@ TEST(WindowLook, TheSearchCaptionIsBlackInEveryTheme) {
             for (int x = 0; x < shot.width(); ++x)
                 darkest = std::min(darkest, qGray(shot.pixel(x, y)));
         EXPECT_LE(darkest, 10) << chooser->itemText(i).toStdString();
+    }
+}
+
+TEST(WindowLook, TabsHaveTheirWidthsInEveryTheme) {
+    MainWindowFixture app;
+    app.start();
+    showActive(app.form);
+    const MainFormWidgets ui(app.form);
+    QComboBox* chooser = ui.sComboBox1;
+    const auto widths = [](const QTabWidget* tabs) {
+        QList<int> found;
+        for (int i = 0; i < tabs->count(); ++i)
+            found << tabs->tabBar()->tabRect(i).width();
+        return found;
+    };
+    for (int i = 0; i < chooser->count(); i += 17) { // a spread of the themes
+        emit chooser->activated(i);
+        SCOPED_TRACE(chooser->itemText(i).toStdString());
+        EXPECT_EQ(widths(ui.sPageControl1), QList<int>(3, 192));
+        EXPECT_EQ(widths(ui.sPageControl2), QList<int>(3, 65));
+        EXPECT_EQ(widths(widgetNamed<QTabWidget>(app.favorites, "sPageControl1")), QList<int>(3, 99));
     }
 }

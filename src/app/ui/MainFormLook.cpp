@@ -18,8 +18,9 @@ QLabel* dressMainForm(Ui::TMainForm& ui, QWidget& form, const Site& site) {
     form.setFixedSize(799, 531);
     form.setWindowIcon(form.style()->standardIcon(QStyle::SP_MediaPlay));
 
-    ui.sPageControl1->tabBar()->setStyleSheet(u"QTabBar::tab { width: 182px; padding: 4px 2px; }"_s);
-    ui.sPageControl2->tabBar()->setStyleSheet(u"QTabBar::tab { width: 55px; padding: 4px 2px; }"_s);
+    // Tabs of 192 and 65 pixels in all: the width, 2 + 2 of padding and 1 + 1 of border.
+    ui.sPageControl1->tabBar()->setStyleSheet(u"QTabBar::tab { width: 186px; padding: 4px 2px; }"_s);
+    ui.sPageControl2->tabBar()->setStyleSheet(u"QTabBar::tab { width: 59px; padding: 4px 2px; }"_s);
     for (QTabWidget* tabs : {ui.sPageControl1, ui.sPageControl2}) {
         tabs->tabBar()->setExpanding(false);
         tabs->setUsesScrollButtons(false);

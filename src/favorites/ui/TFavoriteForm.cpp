@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
+#include <QTabBar>
 
 using namespace Qt::StringLiterals;
 
@@ -26,6 +27,9 @@ TFavoriteForm::TFavoriteForm(TDataModule2& data, MainHolders& mainHolders, PlayC
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(459, 548);
+    // Tabs of 99 pixels in all: the width, 2 + 2 of padding and 1 + 1 of border.
+    m_ui->sPageControl1->tabBar()->setStyleSheet(u"QTabBar::tab { width: 93px; padding: 4px 2px; }"_s);
+    m_ui->sPageControl1->tabBar()->setExpanding(false);
     m_ui->StartsBitBtn->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     m_ui->DelsBitBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     m_ui->ClosesBitBtn->setIcon(style()->standardIcon(QStyle::SP_DialogNoButton));
