@@ -34,6 +34,7 @@ public:
 
     // Gives back the pages the connections keep cached, once whole tables have been read into
     // the lists: the lists hold what the user sees, and the file stays in the system's cache.
+    // (Searches keep theirs: a search with wildcards scans the tables again at every keystroke.)
     void releaseCaches();
 
     // Marks that change whenever what the connection reads may have changed: a commit by another

@@ -164,7 +164,6 @@ void TDataModule2::search(const QString& text) {
     std::future<Query::Snapshot>* const results[] = {&video, &tv, &radio};
     for (auto* result : results)
         result->wait();
-    ADOConnection1.releaseCaches();
     if (version && m_bases[0] && m_bases[1] && m_bases[2])
         m_basesVersion = version;
     else
