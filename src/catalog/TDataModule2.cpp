@@ -136,9 +136,19 @@ void TDataModule2::search(const QString& text) {
         return;
     }
 
-    sqlite3* const connections[] = {ADOConnection1.worker(0).getHandle(),
-                                    ADOConnection1.worker(1).getHandle(),
-                                    ADOConnection1.handle().getHandle()};
+    std::array<sqlite3*, 3> connections{};
+    try {
+        connections = {ADOConnection1.worker(0).getHandle(), ADOConnection1.worker(1).getHandle(),
+                       ADOConnection1.handle().getHandle()};
+    } catch (const Failure&) {
+        // The extra connections only run the statements at once; one that cannot be opened
+        // refuses the search where a single connection would have: at the video list, which
+        // closes, while the later lists stay as they are.
+        m_bases = {};
+        m_basesVersion.reset();
+        ADOQuery1.setSql(statements[0], {text});
+        throw;
+    }
     // The three statements run at once, each on its own connection, and all of them end before
     // any list changes. Then the results are shown in the order video, online TV, radio, and the
     // first refusal stops there, just as if the statements had run one after another. When memory

@@ -225,3 +225,19 @@ TEST(DataModule, ASearchStopsAtTheRefusedListAndLeavesTheLaterOnesAlone) {
     EXPECT_EQ(data.ADOQuery3.currentRow(), 2);
     EXPECT_EQ(data.ADOQuery3.statementText(), u"SELECT*\r\nFROM radiolist\r\n"_s);
 }
+
+TEST(DataModule, ASearchConnectionThatCannotBeOpenedRefusesTheVideoList) {
+    OpenCatalog catalog(fixture);
+    auto& [db, data, holders, context, dialogs] = catalog;
+    data.ADOQuery3.setCurrentRow(1);
+    // The file goes away while the program keeps its own connection: a search's extra
+    // connections (opened at the first search) cannot be opened any more.
+    ASSERT_TRUE(QFile::rename(db.path(), db.path() + u".gone"_s));
+    EXPECT_EQ(failureOf([&] { data.search(u"б"_s); }), u"unable to open database file"_s);
+    EXPECT_FALSE(data.ADOQuery1.isActive());
+    EXPECT_EQ(holders.VideoNameDBEdit.text(), QString());
+    EXPECT_EQ(data.ADOQuery2.statementText(), u"SELECT*\r\nFROM bdtv\r\n"_s); // untouched
+    EXPECT_TRUE(data.ADOQuery2.isActive());
+    EXPECT_EQ(data.ADOQuery3.recordCount(), 4);
+    EXPECT_EQ(data.ADOQuery3.currentRow(), 1);
+}
