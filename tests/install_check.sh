@@ -23,6 +23,12 @@ for size in 16 32 48 64 128 256; do
   [ -f "$prefix/share/icons/hicolor/${size}x${size}/apps/kvelto.png" ] || fail "no ${size}px icon"
 done
 
+# Help is the README with its pictures beside it.
+[ -f "$prefix/share/doc/kvelto/README.md" ] || fail "no README for help"
+grep -o '(docs/[^)]*\.png)' "$prefix/share/doc/kvelto/README.md" | tr -d '()' | while read -r picture; do
+  [ -f "$prefix/share/doc/kvelto/$picture" ] || fail "the README's $picture is not installed"
+done
+
 # The installed tool reads the installed sample catalog.
 rows=$("$prefix/bin/kvelto-catalog" --db "$prefix/share/kvelto/bdv.db" list radio | wc -l)
 [ "$rows" -gt 0 ] || fail "the sample catalog has no radio stations"
