@@ -57,7 +57,6 @@ int main(int argc, char** argv) {
     PlayerMediaProxy::registerSchemes();
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppInfo::title);
-    QApplication::setApplicationDisplayName(AppInfo::title);
     app.setQuitOnLastWindowClosed(false);
 
     MessageBoxDialogs dialogs;

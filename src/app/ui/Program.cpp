@@ -4,6 +4,7 @@
 #include "base/AppInfo.h"
 #include "base/Dialogs.h"
 #include "base/ErrorText.h"
+#include "base/ui/ProgramFonts.h"
 #include "catalog/TDataModule2.h"
 #include "favorites/ui/TFavoriteForm.h"
 #include "player/FilmDownload.h"
@@ -16,14 +17,22 @@
 #include "settings/ui/TForm5.h"
 #include "settings/ui/ThemeApplier.h"
 
+#include <QGuiApplication>
 #include <QWebEngineView>
 
 using namespace Qt::StringLiterals;
 
 Program::Program(const Setup& setup) {
+    ProgramFonts::install();
+    // Only the main window and the boxes are called "Kvelto 7": an empty display name keeps
+    // the platform from adding the program's name to the other windows' titles.
+    QGuiApplication::setApplicationDisplayName(QString());
     // The start-up update check downloads from inside the main window's creation.
     m_fetcher.setTimeouts(setup.connectTimeout, setup.silenceTimeout);
     m_fetcher.setTotalTimeout(setup.totalTimeout);
+    // The catalog's lists are read in the background while the views and windows are built.
+    m_data = std::make_unique<TDataModule2>(setup.catalogPath);
+    m_data->startReading();
     // The views are made here and laid out by the main window, which then owns them.
     m_player = setup.makeBrowser(nullptr, "WebBrowser1");
     m_guide = setup.makeBrowser(nullptr, "WebBrowser2");
@@ -45,13 +54,15 @@ Program::Program(const Setup& setup) {
                                                   setup.places.configDir, setup.catalogPath, m_fetcher},
                                     MainFormServices{m_player, m_guide, *m_page, *m_play, *m_filmDownload,
                                                      *m_fixedPages, *m_startPage, *m_updateCheck, *m_themes});
-    m_data = std::make_unique<TDataModule2>(setup.catalogPath);
     m_mainForm->bindData(*m_data);
     m_data->open(setup.dialogs);
     m_favorites = std::make_unique<TFavoriteForm>(*m_data, m_mainForm->holders(), m_mainForm->playCommand(),
                                                   setup.dialogs);
     m_addOns = std::make_unique<TForm5>(setup.shell, setup.dialogs, setup.site, m_mainForm.get());
     m_mainForm->setOtherWindows(m_favorites.get(), m_addOns.get());
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{m_mainForm.get(), m_favorites.get(), m_addOns.get()})
+        ProgramFonts::spreadWindowFont(*window);
 
     // What a page in the player view downloads (the film link) goes to the download folder.
     if (auto* player = m_mainForm->findChild<QWebEngineView*>(u"WebBrowser1"_s)) {

@@ -1,0 +1,98 @@
+#include "support/FormWidgets.h"
+#include "support/MainWindowFixture.h"
+
+#include <QApplication>
+#include <QStyleOptionTab>
+#include <QTabBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString nameOf(const QWidget* widget) {
+    return widget->window()->objectName() + u'.' + widget->objectName();
+}
+
+// Every caption of `window` whose text does not fit the room its control gives it, measured
+// with the control's own font: labels by their contents, buttons and check boxes by the size
+// the style needs for picture and text, tabs by the text rectangle inside border and padding.
+QStringList cutCaptions(const QWidget* window) {
+    QStringList cut;
+    const auto report = [&cut](const QWidget* widget, const QString& text, int needed, int room) {
+        if (needed > room)
+            cut << u"%1 \"%2\": %3 > %4"_s.arg(nameOf(widget), text).arg(needed).arg(room);
+    };
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->isHidden() || label->text().isEmpty() || label->window() != window)
+            continue;
+        const QRect room = label->contentsRect().adjusted(label->margin(), label->margin(), -label->margin(),
+                                                          -label->margin());
+        if (label->wordWrap()) {
+            report(label, label->text(), label->heightForWidth(label->width()), label->height());
+            continue;
+        }
+        const QFontMetrics metrics = label->fontMetrics();
+        report(label, label->text(), metrics.horizontalAdvance(label->text()), room.width());
+        report(label, label->text(), metrics.height(), room.height());
+    }
+    for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        // The tab bars' scroll buttons carry no caption.
+        if (button->isHidden() || button->text().isEmpty() || button->window() != window)
+            continue;
+        report(button, button->text(), button->sizeHint().width(), button->width());
+    }
+    for (const QTabBar* bar : window->findChildren<QTabBar*>()) {
+        for (int i = 0; i < bar->count(); ++i) {
+            QStyleOptionTab option;
+            option.initFrom(bar);
+            option.shape = bar->shape();
+            option.rect = bar->tabRect(i);
+            option.text = bar->tabText(i);
+            const QRect room = bar->style()->subElementRect(QStyle::SE_TabBarTabText, &option, bar);
+            report(bar, bar->tabText(i), bar->fontMetrics().horizontalAdvance(bar->tabText(i)), room.width());
+        }
+    }
+    return cut;
+}
+
+} // namespace
+
+// One table: the three windows in every theme.
+TEST(Captions, EveryCaptionFitsItsControlInEveryTheme) {
+    MainWindowFixture app;
+    app.start();
+    const std::initializer_list<QWidget*> windows{app.form, app.favorites, app.addOns};
+    for (QWidget* window : windows)
+        window->show();
+    QComboBox* chooser = MainFormWidgets(app.form).sComboBox1;
+    ASSERT_EQ(chooser->count(), 69);
+    for (int i = 0; i < chooser->count(); ++i) {
+        emit chooser->activated(i);
+        QApplication::processEvents();
+        for (QWidget* window : windows)
+            EXPECT_EQ(cutCaptions(window), QStringList()) << chooser->itemText(i).toStdString();
+    }
+    // The classic faces were replaced by their stand-ins, not by whatever the desktop offers.
+    EXPECT_EQ(QFontInfo(MainFormWidgets(app.form).sPageControl2->tabBar()->font()).family(),
+              u"Liberation Sans"_s);
+    EXPECT_EQ(QFontInfo(app.favorites->font()).family(), u"Tahoma"_s);
+    EXPECT_EQ(QFontInfo(app.form->font()).family(), u"MS Sans Serif"_s);
+}
+
+// The window system shows a title followed by the application's display name unless the
+// title already ends with it (an empty name adds nothing): the favorites and add-ons windows
+// are called by their own names alone, the main window "Kvelto 7".
+TEST(Captions, WindowTitlesAreTheWindowsOwnNames) {
+    MainWindowFixture app;
+    app.start();
+    const QString added = QGuiApplication::applicationDisplayName();
+    const auto shownTitle = [&added](const QWidget* window) {
+        const QString title = window->windowTitle();
+        return title.endsWith(added) ? title : title + u" — "_s + added;
+    };
+    EXPECT_EQ(shownTitle(app.form), u"Kvelto 7"_s);
+    EXPECT_EQ(shownTitle(app.favorites), u"Избранное"_s);
+    EXPECT_EQ(shownTitle(app.addOns), u"Дополнения"_s);
+}
