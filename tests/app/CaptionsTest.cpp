@@ -62,6 +62,10 @@ QStringList cutCaptions(const QWidget* window) {
 // One table: the three windows in every theme.
 TEST(Captions, EveryCaptionFitsItsControlInEveryTheme) {
     MainWindowFixture app;
+    // A long site name fills the about panel; the refused proxy keeps the update check here.
+    app.siteFromConfig = true;
+    app.writeConfig(u"[Site]\r\nhome=http://www.kvelto-catalog.example/\r\n"
+                    "[Proxy]\r\nip=127.0.0.1\r\nport=1\r\nuseProxy=1\r\n"_s);
     app.start();
     const std::initializer_list<QWidget*> windows{app.form, app.favorites, app.addOns};
     for (QWidget* window : windows)

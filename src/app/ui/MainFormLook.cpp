@@ -9,6 +9,8 @@
 #include <QStyle>
 #include <QTabBar>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 QLabel* dressMainForm(Ui::TMainForm& ui, QWidget& form, const Site& site) {
@@ -39,6 +41,10 @@ QLabel* dressMainForm(Ui::TMainForm& ui, QWidget& form, const Site& site) {
 
     // About panel: the links are navy whatever the theme.
     ui.sLabel12->setText(site.makerLabel);
+    // The host is Config.ini's: a long one widens its label up to the panel's edge.
+    const int hostRoom = ui.sPanel1->width() - ui.sLabel12->x() - ui.sPanel1->frameWidth() - 2;
+    ui.sLabel12->resize(std::clamp(ui.sLabel12->sizeHint().width(), ui.sLabel12->width(), hostRoom),
+                        ui.sLabel12->height());
     // Without a site both lines stay empty, captions included.
     if (site.hasHome()) {
         ui.sLabel13->setText(u"E-Mail: "_s + site.makerEmail);
