@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QStatusBar>
 #include <QStringList>
 
@@ -23,6 +24,11 @@ void install() {
         QFont::insertSubstitutions(u"Tahoma"_s, {liberation});
         QFont::insertSubstitutions(u"Arial"_s, {liberation});
         QFont::insertSubstitutions(u"Arial Black"_s, {liberation});
+        // Widths as the faces were drawn: a desktop's full hinting would round every letter
+        // up and push a caption past its room. Fonts named by the forms take this from here.
+        QFont font = QGuiApplication::font();
+        font.setHintingPreference(QFont::PreferVerticalHinting);
+        QGuiApplication::setFont(font);
         return true;
     }();
     Q_UNUSED(installed);
@@ -31,10 +37,9 @@ void install() {
 void spreadWindowFont(QWidget& window) {
     // Parents come before their children, so each parent's font is already settled.
     for (QWidget* control : window.findChildren<QWidget*>()) {
-        if (control->window() != &window || control->testAttribute(Qt::WA_SetFont))
-            continue;
         const QWidget* parent = control->parentWidget();
-        if (qobject_cast<const QStatusBar*>(control) || qobject_cast<const QStatusBar*>(parent))
+        if (control->window() != &window || control->testAttribute(Qt::WA_SetFont) ||
+            qobject_cast<const QStatusBar*>(control) || qobject_cast<const QStatusBar*>(parent))
             continue;
         control->setFont(parent->font());
     }

@@ -8,7 +8,8 @@ class QWidget;
 // desktop has, so that every caption fits the room the layout gives it.
 namespace ProgramFonts {
 
-// Loads the stand-ins and maps the classic names to them; once per run, before any window.
+// Loads the stand-ins and maps the classic names to them, and keeps the letters' designed
+// widths whatever hinting the desktop asks for; once per run, before any window.
 void install();
 
 // Gives every control of `window` that names no font of its own the font of its nearest
