@@ -2,6 +2,7 @@
 #include "support/MainWindowFixture.h"
 
 #include <QApplication>
+#include <QStyleOptionButton>
 #include <QStyleOptionTab>
 #include <QTabBar>
 #include <QToolButton>
@@ -73,6 +74,7 @@ TEST(Captions, EveryCaptionFitsItsControlInEveryTheme) {
     QComboBox* chooser = MainFormWidgets(app.form).sComboBox1;
     ASSERT_EQ(chooser->count(), 69);
     for (int i = 0; i < chooser->count(); ++i) {
+        chooser->setCurrentIndex(i);
         emit chooser->activated(i);
         QApplication::processEvents();
         for (QWidget* window : windows)
@@ -99,4 +101,34 @@ TEST(Captions, WindowTitlesAreTheWindowsOwnNames) {
     EXPECT_EQ(shownTitle(app.form), u"Kvelto 7"_s);
     EXPECT_EQ(shownTitle(app.favorites), u"Избранное"_s);
     EXPECT_EQ(shownTitle(app.addOns), u"Дополнения"_s);
+}
+
+// The proxy box's square is white in every theme, its tick dark: the box can be told ticked
+// or not on a dark theme too.
+TEST(Captions, TheProxyBoxShowsItsSquareInEveryTheme) {
+    MainWindowFixture app;
+    app.start();
+    const MainFormWidgets ui(app.form);
+    ui.sPageControl1->setCurrentWidget(ui.sTabSheet2);
+    QCheckBox* box = ui.sCheckBox1;
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect square = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+    const auto darkest = [&] {
+        const QImage shot = box->grab(square.adjusted(3, 3, -3, -3)).toImage();
+        int found = 255;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                found = std::min(found, qGray(shot.pixel(x, y)));
+        return found;
+    };
+    for (int i = 0; i < ui.sComboBox1->count(); ++i) {
+        ui.sComboBox1->setCurrentIndex(i);
+        emit ui.sComboBox1->activated(i);
+        SCOPED_TRACE(ui.sComboBox1->itemText(i).toStdString());
+        box->setChecked(false);
+        EXPECT_GE(darkest(), 200);
+        box->setChecked(true);
+        EXPECT_LE(darkest(), 60);
+    }
 }

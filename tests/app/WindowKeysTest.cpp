@@ -180,6 +180,7 @@ TEST(WindowLook, TabsHaveTheirWidthsInEveryTheme) {
         return found;
     };
     for (int i = 0; i < chooser->count(); i += 17) { // a spread of the themes
+        chooser->setCurrentIndex(i);
         emit chooser->activated(i);
         SCOPED_TRACE(chooser->itemText(i).toStdString());
         EXPECT_EQ(widths(ui.sPageControl1), QList<int>(3, 192));

@@ -67,8 +67,10 @@ QLabel* dressMainForm(Ui::TMainForm& ui, QWidget& form, const Site& site) {
     ui.sComboBox1->addItems(ThemeCatalog::names());
     ui.sComboBox1->setCurrentIndex(-1);
     ui.sEdit3->hide();
-    // The edit boxes and the chooser stay black on white whatever the theme.
-    for (QWidget* box : std::initializer_list<QWidget*>{ui.FindEdit, ui.sEdit1, ui.sEdit2, ui.sComboBox1}) {
+    // The edit boxes and the chooser stay black on white whatever the theme; so does the proxy
+    // box's square, which a dark theme would otherwise draw dark on dark.
+    for (QWidget* box :
+         std::initializer_list<QWidget*>{ui.FindEdit, ui.sEdit1, ui.sEdit2, ui.sComboBox1, ui.sCheckBox1}) {
         QPalette palette = box->palette();
         palette.setColor(QPalette::Base, Qt::white);
         palette.setColor(QPalette::Text, Qt::black);
