@@ -77,6 +77,13 @@ SQLite::Database& Database::worker(int index) {
     return *connection;
 }
 
+std::unique_ptr<SQLite::Database> Database::reader() const {
+    auto db = openConnection(SQLite::OPEN_READONLY);
+    // Each page is read once: a big cache would only cost memory to fill and give back.
+    sqlite3_exec(db->getHandle(), "PRAGMA cache_size = -1024", nullptr, nullptr, nullptr);
+    return db;
+}
+
 void Database::releaseCaches() {
     if (m_db)
         sqlite3_db_release_memory(m_db->getHandle());

@@ -29,6 +29,9 @@ public:
     // A further connection to the same file, for running one statement on another
     // thread while this one runs another; opened on first use, then kept. Throws Failure.
     [[nodiscard]] SQLite::Database& worker(int index);
+    // A read-only connection of the caller's own for reading tables once, opened now, whether or
+    // not this one is open; it keeps few pages cached. Throws Failure.
+    [[nodiscard]] std::unique_ptr<SQLite::Database> reader() const;
 
     static constexpr int busyTimeoutMs = 5000;
 

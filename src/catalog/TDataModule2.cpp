@@ -5,7 +5,11 @@
 #include "base/Failure.h"
 #include "catalog/CaseFolding.h"
 
+#include <QFileInfo>
 #include <SQLiteCpp/Database.h>
+#include <sqlite3.h>
+
+#include <algorithm>
 #include <array>
 #include <future>
 #include <string>
@@ -19,6 +23,21 @@ const QueryFields radioFields{u"key"_s, u"radio"_s, u"radiolink"_s, u"Радио
 const QueryFields favoriteVideoFields{u"key"_s, u"films"_s, u"http"_s, u"Видео"_s};
 const QueryFields favoriteTvFields{u"key"_s, u"tv"_s, u"http"_s, u"Телевидение"_s};
 const QueryFields favoriteRadioFields{u"key"_s, u"radio"_s, u"http"_s, u"Радиостанции"_s};
+
+QStringList startStatement(const Query& query) {
+    return {u"SELECT*"_s, u"FROM "_s + query.table()};
+}
+
+// Changes whenever another connection commits to the file; nothing when it cannot be read.
+std::optional<qint64> dataVersion(sqlite3* db) {
+    sqlite3_stmt* statement = nullptr;
+    std::optional<qint64> value;
+    if (sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW)
+        value = sqlite3_column_int64(statement, 0);
+    sqlite3_finalize(statement);
+    return value;
+}
 } // namespace
 
 TDataModule2::TDataModule2(const QString& databasePath, QObject* parent)
@@ -31,14 +50,74 @@ TDataModule2::TDataModule2(const QString& databasePath, QObject* parent)
       FavoriteRadioQuery(u"FavoriteRadioQuery"_s, ADOConnection1, u"fbdr"_s, favoriteRadioFields, this) {
     for (Query* query :
          {&ADOQuery1, &ADOQuery2, &ADOQuery3, &FavoriteVideoQuery, &FavoriteTVQuery, &FavoriteRadioQuery})
-        query->setSql({u"SELECT*"_s, u"FROM "_s + query->table()});
+        query->setSql(startStatement(*query));
+    m_path = databasePath;
+}
+
+TDataModule2::~TDataModule2() {
+    for (auto& read : m_earlyReads)
+        if (read.valid())
+            read.wait();
+}
+
+void TDataModule2::startReading() {
+    // A list's texts take at most the file's size: room for them is set aside at once (memory the
+    // system only gives when it is written, the rest handed back after the read) instead of being
+    // copied on every growth.
+    const qsizetype textRoom = std::min<qint64>(QFileInfo(m_path).size(), qint64(256) << 20);
+    for (size_t kind = 0; kind < 3; ++kind) {
+        const Query* lists[] = {&catalog(MediaKind(kind)), &favorites(MediaKind(kind))};
+        m_earlyReads[kind] = std::async(std::launch::async, [this, lists, textRoom] {
+            EarlyRead read;
+            try {
+                read.connection = ADOConnection1.reader();
+            } catch (const Failure&) {
+                return read;
+            }
+            sqlite3* const db = read.connection->getHandle();
+            read.version = dataVersion(db).value_or(-1);
+            for (size_t i = 0; i < 2; ++i) {
+                try {
+                    read.lists[i] = QuerySnapshot::read(db, Query::joinedLines(startStatement(*lists[i])), {},
+                                                        lists[i]->name(), lists[i]->fields(),
+                                                        std::size_t(textRoom / 40), textRoom);
+                } catch (const Failure&) {
+                    // open() runs the statement again and reports it.
+                }
+            }
+            return read;
+        });
+    }
+}
+
+std::optional<TDataModule2::EarlyRead> TDataModule2::takeEarlyRead(size_t kind) {
+    if (!m_earlyReads[kind].valid())
+        return std::nullopt;
+    EarlyRead read = m_earlyReads[kind].get();
+    // Read after the version was taken: unchanged, nothing was committed since, so the rows are
+    // what the statements would read now.
+    if (!read.connection || read.version < 0 || dataVersion(read.connection->getHandle()) != read.version)
+        return std::nullopt;
+    read.connection.reset();
+    return read;
 }
 
 void TDataModule2::open(Dialogs& dialogs) {
     reportingFailures(dialogs, [this] { ADOConnection1.connect(); });
-    for (Query* query :
-         {&ADOQuery1, &ADOQuery2, &ADOQuery3, &FavoriteVideoQuery, &FavoriteTVQuery, &FavoriteRadioQuery})
-        reportingFailures(dialogs, [query] { query->open(); });
+    std::array<std::optional<EarlyRead>, 3> early;
+    for (size_t kind = 0; kind < 3; ++kind)
+        early[kind] = takeEarlyRead(kind);
+    for (size_t i = 0; i < 6; ++i) {
+        Query* const query = i < 3 ? &catalog(MediaKind(i)) : &favorites(MediaKind(i - 3));
+        std::optional<Query::Snapshot>* const read =
+            early[i % 3] && ADOConnection1.isOpen() ? &early[i % 3]->lists[i / 3] : nullptr;
+        reportingFailures(dialogs, [query, read] {
+            if (read && *read)
+                query->apply(std::move(**read));
+            else
+                query->open();
+        });
+    }
     ADOConnection1.releaseCaches();
 }
 

@@ -7,9 +7,14 @@
 
 #include <QObject>
 #include <array>
+#include <future>
+#include <memory>
 #include <optional>
 
 class Dialogs;
+namespace SQLite {
+class Database;
+}
 
 // The data component: the connection to bdv.db, the three catalog queries and the
 // three favorites queries. Windows bind their lists and holders to it.
@@ -17,6 +22,15 @@ class TDataModule2 : public QObject {
     Q_OBJECT
 public:
     explicit TDataModule2(const QString& databasePath, QObject* parent = nullptr);
+    ~TDataModule2() override;
+    TDataModule2(const TDataModule2&) = delete;
+    TDataModule2& operator=(const TDataModule2&) = delete;
+
+    // Starts reading the six queries' results in the background, each kind on a connection of
+    // its own, while the windows are being built. open() shows a result read so when the file
+    // has not changed since; anything else (a failure, a change) it runs as if nothing had been
+    // read, so what open() shows and reports stays the same.
+    void startReading();
 
     // Connects and opens the six queries in their order. Every failure (the
     // connection, then each query trying on its own) is shown in an error box of its
@@ -51,6 +65,17 @@ public:
     Query FavoriteRadioQuery;
 
 private:
+    // A kind's list and favorites, read on `connection` after the file's data version was `version`.
+    struct EarlyRead {
+        std::unique_ptr<SQLite::Database> connection;
+        qint64 version = -1;
+        std::array<std::optional<Query::Snapshot>, 2> lists; // nothing: that statement failed
+    };
+    // The early read of a kind when it is still what the file holds.
+    [[nodiscard]] std::optional<EarlyRead> takeEarlyRead(size_t kind);
+    QString m_path;
+    std::array<std::future<EarlyRead>, 3> m_earlyReads;
+
     // One list's search statement with the empty text: every row with a title, in the
     // statement's order, with the folds of the full titles.
     struct SearchBase {

@@ -1,0 +1,300 @@
+// Start-up as the user sees it: from the process's start to the first catalog list painted, for the
+// program over 10 and over 100,000 rows per list, side by side in the same run with a bare window
+// (the main window's widgets and two web views, no catalog, no services). Every start is a process
+// of its own (this executable started again with --child); the rounds take turns and the medians
+// and their ratios to the bare window are printed, with the program's own memory (private pages of
+// the main process, without the web engine's processes) once the lists are shown.
+//
+//   bench_startup [rounds [other-build's-bench_startup]]     (default 7 rounds)
+#include "app/ui/Program.h"
+#include "app/ui/TMainForm.h"
+#include "catalog/TDataModule2.h"
+#include "player/ui/PlayerMediaProxy.h"
+#include "player/ui/WebEngineBrowserView.h"
+#include "support/FakePorts.h"
+#include "ui_TMainForm.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QFile>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <random>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+double nowMs() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+// Private pages of this process (what it alone costs), in MB.
+double ownMemoryMb() {
+    QFile file(u"/proc/self/smaps_rollup"_s);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    double kb = 0;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        if (line.startsWith("Private_Clean:") || line.startsWith("Private_Dirty:"))
+            kb += line.mid(14).trimmed().split(' ').value(0).toDouble();
+    return kb / 1024;
+}
+
+// Titles of one to four words, Russian and Latin, some with a year, one in a hundred NULL.
+QString title(std::mt19937& rng) {
+    static const QStringList russian =
+        u"Новости новый Новогодний Москва Первый канал музыка радио фильм Любовь "
+        u"война мир Ёлки ёжик сказка Комедия рок Хиты Шансон Ретро Спорт Звезда "
+        u"Ностальгия Эхо Маяк Вести Мультфильмы кино Поезд Весна ОСЕНЬ Новосибирск"_s.split(u' ');
+    static const QStringList latin =
+        u"Rock Radio FM News Love City Star Dance Jazz Classic Hits Retro Record Europa "
+        u"Plus Energy Relax Gold Metal Pop Lounge Night Film Rocket ROCK Nova Live Disco"_s.split(u' ');
+    const QStringList& words = rng() % 10 < 3 ? latin : russian;
+    QStringList picked;
+    for (int n = 1 + int(rng() % 4); n > 0; --n)
+        picked << words[int(rng() % words.size())];
+    QString text = picked.join(u' ');
+    if (rng() % 10 < 4)
+        text += u" (%1)"_s.arg(1950 + rng() % 74);
+    return text;
+}
+
+void writeCatalog(const QString& path, int rowsPerList) {
+    SQLite::Database db(path.toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    SQLite::Transaction transaction(db);
+    std::mt19937 rng(7);
+    const char* tables[][3] = {
+        {"bdf", "films", "fhttp"}, {"bdtv", "tv", "http"},  {"radiolist", "radio", "radiolink"},
+        {"fbdf", "films", "http"}, {"fbdtv", "tv", "http"}, {"fbdr", "radio", "http"}};
+    for (const auto& t : tables)
+        db.exec(std::string("CREATE TABLE ") + t[0] + " (key INTEGER PRIMARY KEY AUTOINCREMENT, " + t[1] +
+                " TEXT(255), " + t[2] + " TEXT(255))");
+    for (int list = 0; list < 6; ++list) {
+        SQLite::Statement insert(db, std::string("INSERT INTO ") + tables[list][0] + " (" + tables[list][1] +
+                                         ", " + tables[list][2] + ") VALUES (?, ?)");
+        for (int n = 0; n < (list < 3 ? rowsPerList : 10); ++n) {
+            insert.bind(1, title(rng).toStdString());
+            insert.bind(2, "http://example.ru/item/" + std::to_string(n));
+            insert.exec();
+            insert.reset();
+        }
+    }
+    transaction.commit();
+}
+
+// Reports (on stdout) when one of the lists has first been painted, then ends the program.
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(std::vector<QTableView*> grids) : m_grids(std::move(grids)) {
+        for (QTableView* grid : m_grids)
+            grid->viewport()->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            // Stamped once the paint and its flush are done.
+            QTimer::singleShot(0, this, [this] {
+                const double at = nowMs();
+                int rows = 0;
+                for (QTableView* grid : m_grids)
+                    rows += grid->model() ? grid->model()->rowCount() : 0;
+                std::printf("%.3f %.2f %d\n", at, ownMemoryMb(), rows);
+                std::fflush(stdout);
+                QCoreApplication::quit();
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::vector<QTableView*> m_grids;
+    bool m_seen = false;
+};
+
+int child(int argc, char** argv, const QString& mode, const QString& dir) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    PlayerMediaProxy::registerSchemes();
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    FakeShell shell;
+    const auto makeBrowser = [&shell](QWidget* parent, const char* name) {
+        auto* view = new WebEngineBrowserView(shell, parent);
+        view->setObjectName(QString::fromLatin1(name));
+        if (qstrcmp(name, "WebBrowser1") == 0)
+            view->makePlayerView();
+        return BrowserWidget{view, view};
+    };
+
+    std::unique_ptr<QWidget> bare;
+    std::unique_ptr<Ui::TMainForm> bareUi;
+    FakeDialogs dialogs;
+    std::unique_ptr<Program> program;
+    QWidget* window = nullptr;
+    if (mode == u"bare") {
+        bare = std::make_unique<QWidget>();
+        bareUi = std::make_unique<Ui::TMainForm>();
+        bareUi->setupUi(bare.get());
+        bareUi->sTabSheet1Layout->addWidget(makeBrowser(nullptr, "WebBrowser1").widget);
+        bareUi->sTabSheet6Layout->addWidget(makeBrowser(nullptr, "WebBrowser2").widget);
+        window = bare.get();
+    } else {
+        program = std::make_unique<Program>(Program::Setup{dialogs, shell, makeBrowser, Site{},
+                                                           ProgramPlaces{dir, dir}, dir + u"/bdv.db"_s, dir});
+        window = &program->mainForm();
+    }
+    FirstPaint watch({window->findChild<QTableView*>(u"sDBGrid3"_s),
+                      window->findChild<QTableView*>(u"sDBGrid2"_s),
+                      window->findChild<QTableView*>(u"sDBGrid1"_s)});
+    window->show();
+    const int code = QApplication::exec();
+    if (!dialogs.shown.isEmpty())
+        std::fprintf(stderr, "boxes shown: %s\n", qPrintable(dialogs.shown.join(u" | "_s)));
+    return code;
+}
+
+// The data component alone opening the catalog, with and without the early read: milliseconds and
+// page faults, for the profile of what start-up spends on the lists.
+int readAlone(const QString& dir, bool early) {
+    FakeDialogs dialogs;
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    const double started = nowMs();
+    {
+        TDataModule2 data(dir + u"/bdv.db"_s);
+        if (early)
+            data.startReading();
+        data.open(dialogs);
+        std::printf("%s: %.1f ms", early ? "early read" : "read at open", nowMs() - started);
+    }
+    getrusage(RUSAGE_SELF, &after);
+    std::printf(" (with closing), %ld page faults\n", after.ru_minflt - before.ru_minflt);
+    return 0;
+}
+
+struct Sample {
+    double ms = 0;
+    double memoryMb = 0;
+    int rows = 0;
+};
+
+bool runChild(const char* self, const char* mode, const std::string& dir, Sample& sample) {
+    int out[2];
+    if (pipe(out) != 0)
+        return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    std::string arguments[] = {self, "--child", mode, dir};
+    char* childArgv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(), arguments[3].data(),
+                         nullptr};
+    pid_t pid = 0;
+    const double started = nowMs();
+    const int spawned = posix_spawn(&pid, self, &actions, nullptr, childArgv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    if (spawned != 0) {
+        close(out[0]);
+        return false;
+    }
+    std::string text;
+    char buffer[256];
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, std::size_t(n));
+    close(out[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    double at = 0;
+    if (std::sscanf(text.c_str(), "%lf %lf %d", &at, &sample.memoryMb, &sample.rows) != 3)
+        return false;
+    sample.ms = at - started;
+    return true;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t mid = values.size() / 2;
+    return values.empty() ? 0 : values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc >= 4 && qstrcmp(argv[1], "--read") == 0)
+        return readAlone(QString::fromLocal8Bit(argv[2]), qstrcmp(argv[3], "early") == 0);
+    if (argc >= 4 && qstrcmp(argv[1], "--child") == 0)
+        return child(1, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    // Another build's bench_startup, to compare two builds in turns within one run.
+    std::vector<const char*> builds{argv[0]};
+    if (argc > 2)
+        builds.push_back(argv[2]);
+
+    QTemporaryDir small, large;
+    writeCatalog(small.filePath(u"bdv.db"_s), 10);
+    writeCatalog(large.filePath(u"bdv.db"_s), 100'000);
+    const std::pair<const char*, std::string> starts[] = {{"bare", small.path().toStdString()},
+                                                          {"program", small.path().toStdString()},
+                                                          {"program", large.path().toStdString()}};
+    const char* names[] = {"bare window", "program, 3 x 10 rows", "program, 3 x 100,000 rows"};
+    std::map<std::pair<std::size_t, int>, std::vector<double>> times, memory;
+    std::map<std::pair<std::size_t, int>, int> rows;
+    Sample warmUp;
+    for (const char* build : builds) // the system's caches filled
+        runChild(build, "program", large.path().toStdString(), warmUp);
+    for (int round = 0; round < rounds; ++round) {
+        for (int i = 0; i < 3; ++i) {
+            for (std::size_t b = 0; b < builds.size(); ++b) {
+                Sample sample;
+                if (!runChild(builds[b], starts[i].first, starts[i].second, sample)) {
+                    std::fprintf(stderr, "start %s of %s failed\n", names[i], builds[b]);
+                    return 1;
+                }
+                times[{b, i}].push_back(sample.ms);
+                memory[{b, i}].push_back(sample.memoryMb);
+                rows[{b, i}] = sample.rows;
+            }
+        }
+    }
+    for (std::size_t b = 0; b < builds.size(); ++b) {
+        std::printf("%s\n", builds[b]);
+        const double bare = median(times[{b, 0}]);
+        for (int i = 0; i < 3; ++i) {
+            const auto& t = times[{b, i}];
+            std::printf(
+                "  %-26s first list painted %7.1f ms (median of %d, %.1f-%.1f)  %.2f x bare  own memory "
+                "%5.1f MB  rows shown %d\n",
+                names[i], median(t), rounds, *std::min_element(t.begin(), t.end()),
+                *std::max_element(t.begin(), t.end()), median(t) / bare, median(memory[{b, i}]),
+                rows[{b, i}]);
+        }
+        std::printf("  300,000 rows cost %.1f MB of own memory over 3 x 10 rows\n",
+                    median(memory[{b, 2}]) - median(memory[{b, 1}]));
+    }
+    return 0;
+}
