@@ -249,11 +249,16 @@ int main(int argc, char** argv) {
         return child(1, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    // scripts/bench hands the same options to every benchmark: ours are plain words, the others skipped.
+    std::vector<const char*> words;
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] != '-')
+            words.push_back(argv[i]);
+    const int rounds = words.empty() ? 7 : std::max(1, std::atoi(words[0]));
     // Another build's bench_startup, to compare two builds in turns within one run.
     std::vector<const char*> builds{argv[0]};
-    if (argc > 2)
-        builds.push_back(argv[2]);
+    if (words.size() > 1)
+        builds.push_back(words[1]);
 
     QTemporaryDir small, large;
     writeCatalog(small.filePath(u"bdv.db"_s), 10);
