@@ -125,6 +125,17 @@ TEST_F(PlayerViewPlayback, TvFragmentWithHlsVideoPlays) {
     EXPECT_TRUE(playsForASecond("video"));
 }
 
+TEST_F(PlayerViewPlayback, AnImportedChannelPlaysAtTheViewsWidthWhenWider) {
+    // The fragment an imported channel is stored as names no size; the stream is 320 pixels wide.
+    view.resize(200, 300);
+    show(u"<video controls autoplay src=\"%1\"></video>"_s.arg(url(u"/video/list.m3u8"_s)));
+    ASSERT_TRUE(playsForASecond("video"));
+    EXPECT_LE(evaluate(u"document.querySelector('video').getBoundingClientRect().width"_s).toInt(),
+              evaluate(u"document.documentElement.clientWidth"_s).toInt());
+    EXPECT_TRUE(
+        evaluate(u"document.documentElement.scrollWidth <= document.documentElement.clientWidth"_s).toBool());
+}
+
 TEST_F(PlayerViewPlayback, OtherSitesPagesAreNotAdapted) {
     server.route("/site", "<html><body><object type=\"application/x-ms-wmp\"><param name=\"URL\" "
                           "value=\"/radio.mp3\"></object></body></html>");

@@ -296,7 +296,16 @@
             adaptMedia(root);
     }
 
+    // A stored TV channel names no size: a stream wider than the view is shown at the view's
+    // width (keeping its shape) instead of behind scroll bars. Sizes a page gives stay.
+    function fitUnsizedVideos() {
+        const style = document.createElement('style');
+        style.textContent = 'video:not([width]) { max-width: 100%; height: auto; }';
+        (document.head || document.documentElement).appendChild(style);
+    }
+
     function start() {
+        fitUnsizedVideos();
         adapt(document);
         new MutationObserver(records => {
             for (const record of records)
