@@ -2,6 +2,7 @@
 
 #include "app/ui/HiddenMenu.h"
 #include "app/ui/MainFormLook.h"
+#include "app/ui/PlaylistImport.h"
 #include "app/ui/WindowAccessibility.h"
 
 #include "base/Dialogs.h"
@@ -9,7 +10,7 @@
 #include "base/Failure.h"
 #include "base/Shell.h"
 #include "base/ui/ButtonKeys.h"
-#include "catalog/CatalogFile.h"
+#include "base/ui/WindowPlacement.h"
 #include "catalog/TDataModule2.h"
 #include "catalog/ui/GridBinding.h"
 #include "catalog/ui/KindLists.h"
@@ -34,9 +35,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
-#include <QMimeData>
 #include <QMouseEvent>
-#include <QScopeGuard>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -86,7 +85,10 @@ TMainForm::TMainForm(MainFormPorts ports, MainFormServices services, QWidget* pa
     // Activation, not a change of index: picking the theme already shown applies and stores it again.
     connect(m_ui->sComboBox1, &QComboBox::activated, this, [this] { run([this] { sComboBox1Change(); }); });
 
-    setAcceptDrops(true); // playlist files dropped onto the window are imported
+    m_import = std::make_unique<PlaylistImport>(
+        PlaylistImport::Window{*this, [this] { return activeList(); }, [this] { rereadActiveList(); },
+                               [this](const std::function<void()>& command) { run(command); }},
+        m_ports.dialogs, m_ports.catalogPath);
 
     // The hidden menu's keys work in every window of the program; the same filter sees the
     // double-clicks on the lists and the clicks on the link labels.
@@ -201,47 +203,15 @@ void TMainForm::SortBitBtnClick() {
 }
 
 void TMainForm::ImportMenuItemClick() {
-    const QStringList files = m_ports.dialogs.chooseFiles(
-        u"Импорт списка"_s, u"Списки воспроизведения (*.m3u *.m3u8 *.pls *.csv *.txt);;Все файлы (*)"_s);
-    if (!files.isEmpty())
-        importPlaylists(files);
+    m_import->chooseAndImport();
 }
 
-void TMainForm::importPlaylists(const QStringList& files) {
-    ImportResult result;
-    {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        CatalogFile catalog(m_ports.catalogPath);
-        result = catalog.importFiles(activeList(), files);
-    }
-    if (!result.errors.isEmpty()) {
-        m_ports.dialogs.error(errorBoxText(result.errors.first().toString()));
-        return;
-    }
-    m_ports.dialogs.information(u"Добавлено записей: %1"_s.arg(result.added));
-    // The list is read again, with an empty search box as after a tab change.
+void TMainForm::rereadActiveList() {
+    // Read again with an empty search box, as after a tab change.
     if (m_ui->FindEdit->text().isEmpty())
         FindEditChange();
     else
         m_ui->FindEdit->setText(QString());
-}
-
-void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (!urls.isEmpty() &&
-        std::all_of(urls.cbegin(), urls.cend(), [](const QUrl& url) { return url.isLocalFile(); }))
-        event->acceptProposedAction();
-}
-
-void TMainForm::dropEvent(QDropEvent* event) {
-    QStringList files;
-    for (const QUrl& url : event->mimeData()->urls())
-        files << url.toLocalFile();
-    event->acceptProposedAction();
-    // After the drop has ended, so that the boxes do not run inside the drag's own loop.
-    QMetaObject::invokeMethod(
-        this, [this, files] { run([this, files] { importPlaylists(files); }); }, Qt::QueuedConnection);
 }
 
 void TMainForm::N4Click() {
@@ -259,9 +229,7 @@ void TMainForm::FavoritesBitBtnClick() {
     if (!m_favoritesShownBefore) {
         // Centred over the main window, but not beyond the desktop's left or top edge.
         m_favoritesShownBefore = true;
-        QRect frame = m_favorites->frameGeometry();
-        frame.moveCenter(frameGeometry().center());
-        QPoint at = frame.topLeft();
+        QPoint at = centredOver(*m_favorites, *this);
         if (const QScreen* screen = this->screen())
             at = QPoint(std::max(at.x(), screen->availableGeometry().left()),
                         std::max(at.y(), screen->availableGeometry().top()));

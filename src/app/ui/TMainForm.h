@@ -30,6 +30,7 @@ class StartPage;
 class TDataModule2;
 class TFavoriteForm;
 class TForm5;
+class PlaylistImport;
 class ThemeApplier;
 class UpdateCheck;
 
@@ -118,9 +119,6 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Playlist files dropped onto the window are imported like Ctrl+O's.
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate();
@@ -132,7 +130,7 @@ private:
     void play(MediaKind kind);
     void playGrid(MediaKind kind);
     void showPage(QWidget* page);
-    void importPlaylists(const QStringList& files);
+    void rereadActiveList();
     // The hidden menu's keys and the commands they run.
     std::vector<HiddenMenu::Item> menuItems();
     // The three catalog lists with their tab pages.
@@ -152,4 +150,5 @@ private:
     bool m_selectingByProgram = false;
     bool m_favoritesShownBefore = false;
     std::unique_ptr<HiddenMenu> m_menu;
+    std::unique_ptr<PlaylistImport> m_import; // Ctrl+O and files dropped onto the window
 };

@@ -1,6 +1,7 @@
 #include "settings/ui/TForm5.h"
 
 #include "base/Shell.h"
+#include "base/ui/WindowPlacement.h"
 #include "settings/SiteLinks.h"
 #include "ui_TForm5.h"
 
@@ -35,10 +36,7 @@ void TForm5::keyPressEvent(QKeyEvent* event) {
 }
 
 void TForm5::showEvent(QShowEvent* event) {
-    if (QWidget* owner = parentWidget()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(owner->window()->frameGeometry().center());
-        move(frame.topLeft());
-    }
+    if (const QWidget* owner = parentWidget())
+        move(centredOver(*this, *owner->window()));
     QDialog::showEvent(event);
 }
