@@ -1,5 +1,6 @@
 // One keystroke in the search box as the user sees it: the three catalog queries re-run over
 // 100,000 rows each, their snapshots refilled and the three lists repainted.
+#include "BenchTitles.h"
 #include "base/Dialogs.h"
 #include "catalog/TDataModule2.h"
 #include "catalog/ui/GridBinding.h"
@@ -33,25 +34,6 @@ struct NoDialogs : Dialogs {
     QStringList chooseFiles(const QString&, const QString&) override { return {}; }
 };
 
-// Titles of one to four words, Russian and Latin, some with a year, one in a hundred NULL.
-QString title(std::mt19937& rng) {
-    static const QStringList russian =
-        u"Новости новый Новогодний Москва Первый канал музыка радио фильм Любовь "
-        u"война мир Ёлки ёжик сказка Комедия рок Хиты Шансон Ретро Спорт Звезда "
-        u"Ностальгия Эхо Маяк Вести Мультфильмы кино Поезд Весна ОСЕНЬ Новосибирск"_s.split(u' ');
-    static const QStringList latin =
-        u"Rock Radio FM News Love City Star Dance Jazz Classic Hits Retro Record Europa "
-        u"Plus Energy Relax Gold Metal Pop Lounge Night Film Rocket ROCK Nova Live Disco"_s.split(u' ');
-    const QStringList& words = rng() % 10 < 3 ? latin : russian;
-    QStringList picked;
-    for (int n = 1 + int(rng() % 4); n > 0; --n)
-        picked << words[int(rng() % words.size())];
-    QString text = picked.join(u' ');
-    if (rng() % 10 < 4)
-        text += u" (%1)"_s.arg(1950 + rng() % 74);
-    return text;
-}
-
 struct Fixture {
     QTemporaryDir dir;
     NoDialogs dialogs;
@@ -78,7 +60,7 @@ struct Fixture {
                     if (rng() % 100 == 0)
                         insert.bind(1);
                     else
-                        insert.bind(1, title(rng).toStdString());
+                        insert.bind(1, benchTitle(rng).toStdString());
                     insert.bind(2, "http://example.ru/item/" + std::to_string(n));
                     insert.exec();
                     insert.reset();

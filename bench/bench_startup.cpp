@@ -6,6 +6,7 @@
 // the main process, without the web engine's processes) once the lists are shown.
 //
 //   bench_startup [rounds [other-build's-bench_startup]]     (default 7 rounds)
+#include "BenchTitles.h"
 #include "app/ui/Program.h"
 #include "app/ui/TMainForm.h"
 #include "catalog/TDataModule2.h"
@@ -61,25 +62,6 @@ double ownMemoryMb() {
     return kb / 1024;
 }
 
-// Titles of one to four words, Russian and Latin, some with a year, one in a hundred NULL.
-QString title(std::mt19937& rng) {
-    static const QStringList russian =
-        u"Новости новый Новогодний Москва Первый канал музыка радио фильм Любовь "
-        u"война мир Ёлки ёжик сказка Комедия рок Хиты Шансон Ретро Спорт Звезда "
-        u"Ностальгия Эхо Маяк Вести Мультфильмы кино Поезд Весна ОСЕНЬ Новосибирск"_s.split(u' ');
-    static const QStringList latin =
-        u"Rock Radio FM News Love City Star Dance Jazz Classic Hits Retro Record Europa "
-        u"Plus Energy Relax Gold Metal Pop Lounge Night Film Rocket ROCK Nova Live Disco"_s.split(u' ');
-    const QStringList& words = rng() % 10 < 3 ? latin : russian;
-    QStringList picked;
-    for (int n = 1 + int(rng() % 4); n > 0; --n)
-        picked << words[int(rng() % words.size())];
-    QString text = picked.join(u' ');
-    if (rng() % 10 < 4)
-        text += u" (%1)"_s.arg(1950 + rng() % 74);
-    return text;
-}
-
 void writeCatalog(const QString& path, int rowsPerList) {
     SQLite::Database db(path.toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
     SQLite::Transaction transaction(db);
@@ -94,7 +76,7 @@ void writeCatalog(const QString& path, int rowsPerList) {
         SQLite::Statement insert(db, std::string("INSERT INTO ") + tables[list][0] + " (" + tables[list][1] +
                                          ", " + tables[list][2] + ") VALUES (?, ?)");
         for (int n = 0; n < (list < 3 ? rowsPerList : 10); ++n) {
-            insert.bind(1, title(rng).toStdString());
+            insert.bind(1, benchTitle(rng).toStdString());
             insert.bind(2, "http://example.ru/item/" + std::to_string(n));
             insert.exec();
             insert.reset();

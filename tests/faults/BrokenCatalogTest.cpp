@@ -4,6 +4,7 @@
 #include "base/TextHolder.h"
 #include "catalog/TDataModule2.h"
 #include "favorites/AddToFavorites.h"
+#include "support/ChildProcess.h"
 #include "support/FakePorts.h"
 #include "support/TempCatalog.h"
 
@@ -13,7 +14,6 @@
 
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -44,25 +44,11 @@ QStringList startAndAddAFavorite(const QString& path) {
 
 // The same in a child process of a user who may not write where root could.
 QStringList startAndAddAFavoriteAsAnotherUser(const QString& path) {
-    int channel[2];
-    if (::pipe(channel) != 0)
-        return {u"<no pipe>"_s};
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
+    const QByteArray shown = inChildProcess([&] {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             std::_Exit(2);
-        const QByteArray shown = startAndAddAFavorite(path).join(u'\n').toUtf8();
-        [[maybe_unused]] const auto written = ::write(channel[1], shown.constData(), shown.size());
-        std::_Exit(0);
-    }
-    ::close(channel[1]);
-    QByteArray shown;
-    char buffer[4096];
-    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-        shown.append(buffer, got);
-    ::close(channel[0]);
-    ::waitpid(child, nullptr, 0);
+        return startAndAddAFavorite(path).join(u'\n').toUtf8();
+    });
     return QString::fromUtf8(shown).split(u'\n');
 }
 

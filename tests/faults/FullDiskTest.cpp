@@ -3,6 +3,7 @@
 #include "base/ErrorText.h"
 #include "player/PlayerPage.h"
 #include "settings/IniFile.h"
+#include "support/ChildProcess.h"
 #include "support/FakePorts.h"
 
 #include <QDir>
@@ -12,7 +13,6 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -24,29 +24,14 @@ constexpr rlim_t diskRoom = 64 * 1024; // what the "disk" takes per file
 // Runs step in a child process that may write no file beyond diskRoom bytes, as if the disk
 // were full, and returns what its error box showed.
 QString errorBoxWithFullDisk(const std::function<void(Dialogs&)>& step) {
-    int channel[2];
-    if (::pipe(channel) != 0)
-        return u"<no pipe>"_s;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
+    return QString::fromUtf8(inChildProcess([&] {
         const rlimit limit{diskRoom, diskRoom};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
         FakeDialogs dialogs;
         reportingFailures(dialogs, [&] { step(dialogs); });
-        const QByteArray shown = dialogs.shown.join(u'\n').toUtf8();
-        [[maybe_unused]] const auto written = ::write(channel[1], shown.constData(), shown.size());
-        std::_Exit(0);
-    }
-    ::close(channel[1]);
-    QByteArray shown;
-    char buffer[4096];
-    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-        shown.append(buffer, got);
-    ::close(channel[0]);
-    ::waitpid(child, nullptr, 0);
-    return QString::fromUtf8(shown);
+        return dialogs.shown.join(u'\n').toUtf8();
+    }));
 }
 
 QByteArray contentsOf(const QString& path) {
