@@ -120,13 +120,7 @@ int child(int argc, char** argv, const QString& mode, const QString& dir) {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     FakeShell shell;
-    const auto makeBrowser = [&shell](QWidget* parent, const char* name) {
-        auto* view = new WebEngineBrowserView(shell, parent);
-        view->setObjectName(QString::fromLatin1(name));
-        if (qstrcmp(name, "WebBrowser1") == 0)
-            view->makePlayerView();
-        return BrowserWidget{view, view};
-    };
+    const BrowserFactory makeBrowser = WebEngineBrowserView::factory(shell);
 
     std::unique_ptr<QWidget> bare;
     std::unique_ptr<Ui::TMainForm> bareUi;

@@ -78,13 +78,7 @@ int main(int argc, char** argv) {
     // the README shipped with the program.
     Site site = SiteSettings::read(QDir(places.configDir).filePath(u"Config.ini"_s));
     site.readme = SiteSettings::shippedReadme(executableDir);
-    const auto makeBrowser = [&shell](QWidget* parent, const char* name) {
-        auto* view = new WebEngineBrowserView(shell, parent);
-        view->setObjectName(QString::fromLatin1(name));
-        if (qstrcmp(name, "WebBrowser1") == 0)
-            view->makePlayerView();
-        return BrowserWidget{view, view};
-    };
+    const BrowserFactory makeBrowser = WebEngineBrowserView::factory(shell);
 
     // A termination request during start-up (while its boxes are up) ends the program
     // before the main window is shown.

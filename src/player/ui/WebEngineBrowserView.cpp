@@ -93,3 +93,13 @@ void WebEngineBrowserView::navigate(const QString& target) {
     const bool isPath = QFileInfo(target).isAbsolute() && !target.contains(u"://"_s);
     setUrl(isPath ? QUrl::fromLocalFile(target) : QUrl(target));
 }
+
+BrowserFactory WebEngineBrowserView::factory(Shell& shell) {
+    return [&shell](QWidget* parent, const char* name) {
+        auto* view = new WebEngineBrowserView(shell, parent);
+        view->setObjectName(QString::fromLatin1(name));
+        if (qstrcmp(name, "WebBrowser1") == 0)
+            view->makePlayerView();
+        return BrowserWidget{view, view};
+    };
+}

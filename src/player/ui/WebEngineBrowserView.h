@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/BrowserView.h"
+#include "player/ui/BrowserWidget.h"
 
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -36,4 +37,7 @@ public:
     // player pages are adapted to what the engine plays (HTML5 audio for the radio object,
     // playlists opened, HLS through hls.js). Other sites' pages and frames are left alone.
     void makePlayerView();
+
+    // The program's two views: the one named "WebBrowser1" is the player view.
+    [[nodiscard]] static BrowserFactory factory(Shell& shell);
 };
