@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <numeric>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -45,8 +46,20 @@ Query::Snapshot Query::fetch(sqlite3* db, const QStringList& sql, const QStringL
                                m_text.capacity(), folded);
 }
 
+Query::Snapshot Query::fetchFirst(std::size_t rows) {
+    m_db.connect();
+    return QuerySnapshot::read(m_db.handle().getHandle(), joinedLines(m_sql), m_parameters, m_name, m_fields,
+                               std::min<std::size_t>(rows, 1024), 0, nullptr, rows);
+}
+
 void Query::apply(Snapshot&& snapshot) {
+    applyFirstRows(std::move(snapshot), 0, nullptr);
+}
+
+void Query::applyFirstRows(Snapshot&& snapshot, int rowCount, std::function<void()> awaitRest) {
     beginResetModel();
+    m_unread = std::max(0, rowCount - static_cast<int>(snapshot.rows.size()));
+    m_awaitRest = m_unread > 0 ? std::move(awaitRest) : nullptr;
     m_rows = std::move(snapshot.rows);
     m_text = std::move(snapshot.text);
     m_titleLimit = snapshot.titleLimit;
@@ -57,7 +70,31 @@ void Query::apply(Snapshot&& snapshot) {
     emit dataChange();
 }
 
+void Query::restRows(Snapshot&& whole) {
+    const std::size_t shown = m_rows.size();
+    const bool same = m_active && whole.rows.size() == shown + std::size_t(m_unread) &&
+                      whole.titleLimit == m_titleLimit && whole.addressLimit == m_addressLimit;
+    if (!same) {
+        apply(std::move(whole));
+        return;
+    }
+    m_awaitRest = nullptr;
+    m_rows = std::move(whole.rows);
+    m_text = std::move(whole.text);
+    m_unread = 0;
+    // Only the rows that had nothing to show change.
+    if (m_rows.size() > shown)
+        emit dataChanged(index(static_cast<int>(shown), 0), index(static_cast<int>(m_rows.size()) - 1, 0));
+}
+
+void Query::awaitRest() const {
+    if (m_awaitRest)
+        std::exchange(m_awaitRest, nullptr)();
+}
+
 void Query::close() {
+    m_unread = 0;
+    m_awaitRest = nullptr;
     if (!m_active)
         return;
     beginResetModel();
@@ -70,21 +107,25 @@ void Query::close() {
 }
 
 void Query::setCurrentRow(int row) {
-    if (row < 0 || row >= recordCount() || row == m_current)
+    awaitRest(row);
+    if (row < 0 || row >= static_cast<int>(m_rows.size()) || row == m_current)
         return;
     m_current = row;
     emit dataChange();
 }
 
 QString Query::title(int row) const {
+    awaitRest(row);
     return text(m_rows.at(static_cast<size_t>(row)).title);
 }
 
 QString Query::address(int row) const {
+    awaitRest(row);
     return text(m_rows.at(static_cast<size_t>(row)).address);
 }
 
 bool Query::titleIsNull(int row) const {
+    awaitRest(row);
     return m_rows.at(static_cast<size_t>(row)).title.length < 0;
 }
 
@@ -103,6 +144,7 @@ void Query::checkActive() const {
 
 void Query::sort(const QString& field) {
     checkActive();
+    awaitRest();
     const bool byTitle = field.compare(m_fields.address, Qt::CaseInsensitive) != 0;
     // One sort key per row, then plain byte comparisons.
     const RussianCollator collator;
@@ -137,6 +179,7 @@ void Query::sort(const QString& field) {
 
 void Query::insertRecord(const QString& title, const QString& address) {
     checkActive();
+    awaitRest();
     QStringList columns, values;
     if (!title.isEmpty())
         columns << m_fields.title, values << title;
@@ -172,6 +215,7 @@ void Query::insertRecord(const QString& title, const QString& address) {
 
 void Query::deleteCurrent() {
     checkActive();
+    awaitRest();
     if (m_current < 0)
         throw Failure(m_name + u": No current record"_s);
     int changes = 0;
@@ -206,7 +250,7 @@ Query::Slice Query::append(const QString& text) {
 }
 
 int Query::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : recordCount();
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size()) + m_unread;
 }
 
 int Query::columnCount(const QModelIndex& parent) const {
@@ -214,10 +258,11 @@ int Query::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant Query::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= recordCount() ||
+    // A row still being read shows nothing: painting never waits for it.
+    if (!index.isValid() || index.row() >= static_cast<int>(m_rows.size()) ||
         (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
-    return title(index.row());
+    return text(m_rows[static_cast<size_t>(index.row())].title);
 }
 
 QVariant Query::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QByteArray>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 class Database;
@@ -47,12 +48,28 @@ public:
     // the query's state: several queries may fetch at once, each on its own connection.
     [[nodiscard]] Snapshot fetch(sqlite3* connection, const QStringList& sql, const QStringList& parameters,
                                  Snapshot::FoldedTitles* folded = nullptr) const;
+    // Runs the statement on the query's own connection (connecting first) and reads at most `rows`
+    // rows, without touching the query's state; throws Failure as open() does.
+    [[nodiscard]] Snapshot fetchFirst(std::size_t rows);
     // Makes a fetched result the open snapshot, its first row current.
     void apply(Snapshot&& snapshot);
+    // Shows the first rows of a result whose other rows are still being read, its first row
+    // current; the list already counts all `rowCount` rows. Until they have come (restRows), what
+    // reads or changes the rows beyond the first ones, or the whole result, calls `awaitRest` first,
+    // which must bring them.
+    void applyFirstRows(Snapshot&& snapshot, int rowCount, std::function<void()> awaitRest);
+    // The whole result, whose first rows and count are those shown: the rows stay where they are.
+    // (Anything else, say the file changed meanwhile, is applied as a new result.)
+    void restRows(Snapshot&& whole);
+    // Whether rows are still to come.
+    [[nodiscard]] bool awaitsRows() const { return m_unread > 0; }
     // Throws the closed-dataset Failure when the query is not open.
     void checkActive() const;
 
-    [[nodiscard]] int recordCount() const { return static_cast<int>(m_rows.size()); }
+    [[nodiscard]] int recordCount() const {
+        awaitRest();
+        return static_cast<int>(m_rows.size());
+    }
     [[nodiscard]] int currentRow() const { return m_current; }
     // Makes another row current; moving to the row that already is current raises nothing.
     void setCurrentRow(int row);
@@ -89,6 +106,12 @@ signals:
 
 private:
     [[nodiscard]] QString text(const Slice& slice) const;
+    // Brings the rows still being read, if any (const: what the query shows does not change).
+    void awaitRest() const;
+    void awaitRest(int row) const {
+        if (row >= static_cast<int>(m_rows.size()))
+            awaitRest();
+    }
     Slice append(const QString& text);
 
     QString m_name;
@@ -101,6 +124,8 @@ private:
     std::vector<Row> m_rows;
     QByteArray m_text;
     int m_current = -1;
+    int m_unread = 0; // rows counted but not read yet
+    mutable std::function<void()> m_awaitRest;
     int m_titleLimit = -1;
     int m_addressLimit = -1;
 };

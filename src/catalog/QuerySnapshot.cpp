@@ -118,7 +118,7 @@ void appendFold(QuerySnapshot::FoldedTitles& folded, const unsigned char* utf8, 
 // per cell and reads NULL as empty text; a keystroke may read 100,000 rows.
 QuerySnapshot QuerySnapshot::read(sqlite3* db, const QString& statement, const QStringList& parameters,
                                   const QString& queryName, const QueryFields& fields, std::size_t rowsHint,
-                                  qsizetype textHint, FoldedTitles* folded) {
+                                  qsizetype textHint, FoldedTitles* folded, std::size_t maxRows) {
     Statement st;
     const QByteArray utf8 = statement.toUtf8();
     if (sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &st.stmt, nullptr) !=
@@ -165,7 +165,7 @@ QuerySnapshot QuerySnapshot::read(sqlite3* db, const QString& statement, const Q
     snapshot.addressLimit = declaredLength(sqlite3_column_decltype(st.stmt, addressColumn));
     snapshot.rows.reserve(rowsHint);
     snapshot.text.reserve(textHint);
-    for (; rc == SQLITE_ROW; rc = sqlite3_step(st.stmt)) {
+    for (; rc == SQLITE_ROW && snapshot.rows.size() < maxRows; rc = sqlite3_step(st.stmt)) {
         Row row;
         row.key = sqlite3_column_int64(st.stmt, keyColumn);
         // sqlite3_column_text gives no pointer for NULL: no separate type test per column.
@@ -181,7 +181,7 @@ QuerySnapshot QuerySnapshot::read(sqlite3* db, const QString& statement, const Q
             appendFold(*folded, sqlite3_column_text(st.stmt, titleColumn),
                        sqlite3_column_bytes(st.stmt, titleColumn));
     }
-    if (rc != SQLITE_DONE)
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
         throw Failure(engineMessage(db));
     // Kept for as long as the list shows it: no room left from growing.
     snapshot.text.squeeze();

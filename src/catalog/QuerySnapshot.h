@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QStringList>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,11 +43,12 @@ struct QuerySnapshot {
     // throws Failure naming the query; a refusal of the engine throws its message. Texts longer than
     // their column's declared length are cut to it. The hints size the buffers (the query's last
     // result); several statements may be read at once, each on its own connection. With `folded`,
-    // the titles' folds are written there as well.
+    // the titles' folds are written there as well. At most maxRows rows are read.
     [[nodiscard]] static QuerySnapshot read(sqlite3* connection, const QString& statement,
                                             const QStringList& parameters, const QString& queryName,
                                             const QueryFields& fields, std::size_t rowsHint,
-                                            qsizetype textHint, FoldedTitles* folded = nullptr);
+                                            qsizetype textHint, FoldedTitles* folded = nullptr,
+                                            std::size_t maxRows = SIZE_MAX);
 
     // The rows, in order, whose folded title contains foldedNeedle (every row with a title when it
     // is empty): what "title LIKE '%text%'" keeps, for a text without wildcards, since our LIKE

@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <future>
+#include <memory>
 #include <string>
 
 using namespace Qt::StringLiterals;
@@ -55,68 +57,150 @@ TDataModule2::TDataModule2(const QString& databasePath, QObject* parent)
 }
 
 TDataModule2::~TDataModule2() {
-    for (auto& read : m_earlyReads)
-        if (read.valid())
-            read.wait();
+    for (auto& count : m_counts) {
+        if (count.valid())
+            count.wait();
+    }
+    for (auto& reader : m_readers) {
+        if (reader.valid())
+            reader.wait();
+    }
 }
 
-void TDataModule2::startReading() {
-    // A list's texts take at most the file's size: room for them is set aside at once (memory the
-    // system only gives when it is written, the rest handed back after the read) instead of being
-    // copied on every growth.
-    const qsizetype textRoom = std::min<qint64>(QFileInfo(m_path).size(), qint64(256) << 20);
+Query& TDataModule2::list(size_t index) {
+    return index < 3 ? catalog(MediaKind(index)) : favorites(MediaKind(index - 3));
+}
+
+void TDataModule2::startCounting() {
     for (size_t kind = 0; kind < 3; ++kind) {
-        const Query* lists[] = {&catalog(MediaKind(kind)), &favorites(MediaKind(kind))};
-        m_earlyReads[kind] = std::async(std::launch::async, [this, lists, textRoom] {
-            EarlyRead read;
+        const QByteArray tables[] = {catalog(MediaKind(kind)).table().toUtf8(),
+                                     favorites(MediaKind(kind)).table().toUtf8()};
+        m_counts[kind] = std::async(std::launch::async, [this, tables] {
+            Counts counts;
             try {
-                read.connection = ADOConnection1.reader();
+                counts.connection = ADOConnection1.reader();
             } catch (const Failure&) {
-                return read;
+                return counts;
             }
-            sqlite3* const db = read.connection->getHandle();
-            read.version = dataVersion(db).value_or(-1);
+            sqlite3* const db = counts.connection->getHandle();
+            counts.version = dataVersion(db).value_or(-1);
             for (size_t i = 0; i < 2; ++i) {
-                try {
-                    read.lists[i] = QuerySnapshot::read(db, Query::joinedLines(startStatement(*lists[i])), {},
-                                                        lists[i]->name(), lists[i]->fields(),
-                                                        std::size_t(textRoom / 40), textRoom);
-                } catch (const Failure&) {
-                    // open() runs the statement again and reports it.
-                }
+                // Every row of "SELECT* FROM table", counted without reading them.
+                const QByteArray count = "SELECT count(*) FROM " + tables[i];
+                sqlite3_stmt* statement = nullptr;
+                if (sqlite3_prepare_v2(db, count.constData(), -1, &statement, nullptr) == SQLITE_OK &&
+                    sqlite3_step(statement) == SQLITE_ROW)
+                    counts.rows[i] = sqlite3_column_int(statement, 0);
+                sqlite3_finalize(statement);
             }
-            return read;
+            return counts;
         });
     }
 }
 
-std::optional<TDataModule2::EarlyRead> TDataModule2::takeEarlyRead(size_t kind) {
-    if (!m_earlyReads[kind].valid())
-        return std::nullopt;
-    EarlyRead read = m_earlyReads[kind].get();
-    // Read after the version was taken: unchanged, nothing was committed since, so the rows are
-    // what the statements would read now.
-    if (!read.connection || read.version < 0 || dataVersion(read.connection->getHandle()) != read.version)
-        return std::nullopt;
-    read.connection.reset();
-    return read;
+void TDataModule2::readRest() {
+    // A list's texts take at most the file's size: room for them is set aside at once (memory the
+    // system only gives when it is written, the rest handed back after the read) instead of being
+    // copied on every growth.
+    const qsizetype textRoom = std::min<qint64>(QFileInfo(m_path).size(), qint64(256) << 20);
+    for (size_t i = 0; i < 6; ++i) {
+        const Query& query = list(i);
+        if (!query.awaitsRows() || m_rest[i].valid())
+            continue;
+        const auto rows = std::size_t(query.rowCount());
+        auto result = std::make_shared<std::promise<std::optional<Query::Snapshot>>>();
+        m_rest[i] = result->get_future();
+        m_readers[i] = std::async(std::launch::async, [this, &query, rows, textRoom, result] {
+            std::optional<Query::Snapshot> read;
+            try {
+                const std::unique_ptr<SQLite::Database> connection = ADOConnection1.reader();
+                read = QuerySnapshot::read(connection->getHandle(), Query::joinedLines(startStatement(query)),
+                                           {}, query.name(), query.fields(), rows, textRoom);
+            } catch (const Failure&) {
+                // The statement runs again when the rows are needed, and reports it.
+            }
+            // Given before telling: the last to tell finds every list read.
+            result->set_value(std::move(read));
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    const bool ready = std::all_of(m_rest.begin(), m_rest.end(), [](const auto& rest) {
+                        return !rest.valid() ||
+                               rest.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+                    });
+                    if (ready && !listsComplete())
+                        emit restRead();
+                },
+                Qt::QueuedConnection);
+        });
+    }
 }
 
 void TDataModule2::open(Dialogs& dialogs) {
+    m_dialogs = &dialogs;
+    if (!m_counts[0].valid())
+        startCounting();
     reportingFailures(dialogs, [this] { ADOConnection1.connect(); });
-    std::array<std::optional<EarlyRead>, 3> early;
-    for (size_t kind = 0; kind < 3; ++kind)
-        early[kind] = takeEarlyRead(kind);
+    m_openedVersion = ADOConnection1.fileVersion();
+    // The counts, where nothing was committed to the file since they were taken.
+    std::array<std::optional<int>, 6> counts;
+    for (size_t kind = 0; kind < 3; ++kind) {
+        Counts counted = m_counts[kind].get();
+        if (counted.connection && counted.version >= 0 &&
+            dataVersion(counted.connection->getHandle()) == counted.version) {
+            counts[kind] = counted.rows[0];
+            counts[kind + 3] = counted.rows[1];
+        }
+    }
+    // The first rows of every list, in order, each failure in its box; one row more than is shown
+    // tells whether the list goes on.
+    const auto firstRows = static_cast<std::size_t>(std::max(1, m_firstRows));
     for (size_t i = 0; i < 6; ++i) {
-        Query* const query = i < 3 ? &catalog(MediaKind(i)) : &favorites(MediaKind(i - 3));
-        std::optional<Query::Snapshot>* const read =
-            early[i % 3] && ADOConnection1.isOpen() ? &early[i % 3]->lists[i / 3] : nullptr;
-        reportingFailures(dialogs, [query, read] {
-            if (read && *read)
-                query->apply(std::move(**read));
-            else
-                query->open();
+        Query* const query = &list(i);
+        query->close();
+        reportingFailures(dialogs, [&] {
+            Query::Snapshot first = query->fetchFirst(firstRows + 1);
+            if (first.rows.size() <= firstRows) {
+                query->apply(std::move(first));
+            } else if (m_openedVersion && counts[i] && std::size_t(*counts[i]) > firstRows) {
+                first.rows.pop_back();
+                query->applyFirstRows(std::move(first), *counts[i], [this] { completeLists(); });
+            } else {
+                query->open(); // not counted: read here, as always
+            }
         });
+    }
+    ADOConnection1.releaseCaches();
+}
+
+bool TDataModule2::listsComplete() const {
+    const Query* const lists[] = {&ADOQuery1,          &ADOQuery2,       &ADOQuery3,
+                                  &FavoriteVideoQuery, &FavoriteTVQuery, &FavoriteRadioQuery};
+    return std::none_of(std::begin(lists), std::end(lists),
+                        [](const Query* query) { return query->awaitsRows(); }) &&
+           std::none_of(m_rest.begin(), m_rest.end(), [](const auto& rest) { return rest.valid(); });
+}
+
+void TDataModule2::completeLists() {
+    if (listsComplete())
+        return;
+    readRest(); // those not being read yet
+    std::array<std::optional<Query::Snapshot>, 6> rest;
+    for (size_t i = 0; i < 6; ++i) {
+        if (m_rest[i].valid())
+            rest[i] = m_rest[i].get();
+    }
+    // Read after the first rows, on other connections: when nothing was committed to the file
+    // since, they are what the statements would read now.
+    const bool unchanged = m_openedVersion && ADOConnection1.fileVersion() == m_openedVersion;
+    for (size_t i = 0; i < 6; ++i) {
+        Query* const query = &list(i);
+        if (!query->awaitsRows())
+            continue;
+        if (unchanged && rest[i])
+            query->restRows(std::move(*rest[i]));
+        else
+            reportingFailures(*m_dialogs, [query] { query->open(); });
     }
     ADOConnection1.releaseCaches();
 }
@@ -183,6 +267,7 @@ std::optional<std::string> foldedPlainText(const QString& text) {
 } // namespace
 
 void TDataModule2::search(const QString& text) {
+    completeLists();
     Query* const queries[] = {&ADOQuery1, &ADOQuery2, &ADOQuery3};
     if (!ADOConnection1.isOpen()) {
         // Nothing to run on: the video list meets the connection's failure.

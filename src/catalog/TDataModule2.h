@@ -26,16 +26,28 @@ public:
     TDataModule2(const TDataModule2&) = delete;
     TDataModule2& operator=(const TDataModule2&) = delete;
 
-    // Starts reading the six queries' results in the background, each kind on a connection of
-    // its own, while the windows are being built. open() shows a result read so when the file
-    // has not changed since; anything else (a failure, a change) it runs as if nothing had been
-    // read, so what open() shows and reports stays the same.
-    void startReading();
+    // Starts counting the lists' rows in the background while the windows are being built, so that
+    // open() can show a long list's first rows with all of them counted. (open() starts it itself
+    // when it was not.)
+    void startCounting();
 
     // Connects and opens the six queries in their order. Every failure (the
     // connection, then each query trying on its own) is shown in an error box of its
     // own; what could not open stays closed.
+    // A list longer than its first rows (setFirstRows) shows those, already counting every row;
+    // the others come with completeLists(), or as soon as anything reads or changes the rows.
     void open(Dialogs& dialogs);
+    // Starts reading the rows still to come in the background, on connections of their own;
+    // restRead() tells when they have been read.
+    void readRest();
+    // Brings the rows still to come into the lists (reading them first when that has not started).
+    // When the file has changed since open(), or a background read failed, those lists run their
+    // statements again, as open() would now, and their failures are shown in error boxes.
+    void completeLists();
+    [[nodiscard]] bool listsComplete() const;
+    // How many rows of each list open() reads before showing it: more than a screen holds.
+    void setFirstRows(int rows) { m_firstRows = rows; }
+    static constexpr int defaultFirstRows = 256;
 
     // Keeps a holder equal to one field of a query's current row, for as long as
     // `context` lives.
@@ -64,17 +76,27 @@ public:
     Query FavoriteTVQuery;
     Query FavoriteRadioQuery;
 
+signals:
+    // Every list's rest is read: completeLists() brings them without waiting.
+    void restRead();
+
 private:
-    // A kind's list and favorites, read on `connection` after the file's data version was `version`.
-    struct EarlyRead {
+    [[nodiscard]] Query& list(size_t index);
+    // A kind's list and favorites counted on a connection of their own (nothing: not counted),
+    // and the file's data version there when they were.
+    struct Counts {
         std::unique_ptr<SQLite::Database> connection;
         qint64 version = -1;
-        std::array<std::optional<Query::Snapshot>, 2> lists; // nothing: that statement failed
+        std::array<std::optional<int>, 2> rows;
     };
-    // The early read of a kind when it is still what the file holds.
-    [[nodiscard]] std::optional<EarlyRead> takeEarlyRead(size_t kind);
+    std::array<std::future<Counts>, 3> m_counts;
+    // The whole result of a list's statement, read in the background (nothing: the read failed).
+    std::array<std::future<std::optional<Query::Snapshot>>, 6> m_rest;
+    std::array<std::future<void>, 6> m_readers;           // the threads reading them
+    std::optional<Database::FileVersion> m_openedVersion; // the file's when open() read the first rows
+    Dialogs* m_dialogs = nullptr;
     QString m_path;
-    std::array<std::future<EarlyRead>, 3> m_earlyReads;
+    int m_firstRows = defaultFirstRows;
 
     // One list's search statement with the empty text: every row with a title, in the
     // statement's order, with the folds of the full titles.

@@ -1,5 +1,6 @@
 #include "app/ui/Program.h"
 
+#include "app/ui/ListCompletion.h"
 #include "app/ui/TMainForm.h"
 #include "base/AppInfo.h"
 #include "base/Dialogs.h"
@@ -30,9 +31,10 @@ Program::Program(const Setup& setup) {
     // The start-up update check downloads from inside the main window's creation.
     m_fetcher.setTimeouts(setup.connectTimeout, setup.silenceTimeout);
     m_fetcher.setTotalTimeout(setup.totalTimeout);
-    // The catalog's lists are read in the background while the views and windows are built.
+    // The catalog's rows are counted in the background while the views and windows are built (the
+    // data component opens nothing before its turn).
     m_data = std::make_unique<TDataModule2>(setup.catalogPath);
-    m_data->startReading();
+    m_data->startCounting();
     // The views are made here and laid out by the main window, which then owns them.
     m_player = setup.makeBrowser(nullptr, "WebBrowser1");
     m_guide = setup.makeBrowser(nullptr, "WebBrowser2");
@@ -60,6 +62,8 @@ Program::Program(const Setup& setup) {
                                                   setup.dialogs);
     m_addOns = std::make_unique<TForm5>(setup.shell, setup.dialogs, setup.site, m_mainForm.get());
     m_mainForm->setOtherWindows(m_favorites.get(), m_addOns.get());
+    // Long lists showed their first rows; the rest follow the main window's first paint.
+    m_listCompletion = std::make_unique<ListCompletion>(*m_mainForm, *m_data);
     for (QWidget* window :
          std::initializer_list<QWidget*>{m_mainForm.get(), m_favorites.get(), m_addOns.get()})
         ProgramFonts::spreadWindowFont(*window);
@@ -80,6 +84,7 @@ Program::~Program() {
     // Reverse order of creation, spelled out: the windows and the data component (the main
     // window last of them), then the services they used.
     m_filmDownloads.reset();
+    m_listCompletion.reset();
     m_addOns.reset();
     m_favorites.reset();
     m_data.reset();

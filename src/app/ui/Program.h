@@ -14,6 +14,7 @@ class Dialogs;
 class FilmDownload;
 class FilmDownloads;
 class FixedPages;
+class ListCompletion;
 class PlayCommand;
 class PlayerPage;
 class StartPage;
@@ -71,5 +72,6 @@ private:
     std::unique_ptr<TDataModule2> m_data;
     std::unique_ptr<TFavoriteForm> m_favorites;
     std::unique_ptr<TForm5> m_addOns;
+    std::unique_ptr<ListCompletion> m_listCompletion;
     std::unique_ptr<FilmDownloads> m_filmDownloads;
 };
