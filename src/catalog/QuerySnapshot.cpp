@@ -5,8 +5,10 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <sqlite3.h>
+#include <sys/mman.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -97,6 +99,18 @@ const char* findBytes(const char* from, const char* end, std::string_view needle
     return nullptr;
 }
 
+// A buffer of many megabytes is filled from start to end: in pages of 2 MiB, where the system has
+// them, it costs a few page faults instead of one per 4 KiB.
+void adviseLargePages([[maybe_unused]] void* data, [[maybe_unused]] std::size_t bytes) {
+#if defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t large = std::uintptr_t(2) << 20;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + large - 1) & ~(large - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(large - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#endif
+}
+
 constexpr char foldEnd = '\xFF';
 
 void appendFold(QuerySnapshot::FoldedTitles& folded, const unsigned char* utf8, int bytes) {
@@ -165,6 +179,8 @@ QuerySnapshot QuerySnapshot::read(sqlite3* db, const QString& statement, const Q
     snapshot.addressLimit = declaredLength(sqlite3_column_decltype(st.stmt, addressColumn));
     snapshot.rows.reserve(rowsHint);
     snapshot.text.reserve(textHint);
+    adviseLargePages(snapshot.rows.data(), snapshot.rows.capacity() * sizeof(Row));
+    adviseLargePages(snapshot.text.data(), std::size_t(snapshot.text.capacity()));
     for (; rc == SQLITE_ROW && snapshot.rows.size() < maxRows; rc = sqlite3_step(st.stmt)) {
         Row row;
         row.key = sqlite3_column_int64(st.stmt, keyColumn);

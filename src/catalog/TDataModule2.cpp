@@ -155,6 +155,7 @@ void TDataModule2::open(Dialogs& dialogs) {
     // The first rows of every list, in order, each failure in its box; one row more than is shown
     // tells whether the list goes on.
     const auto firstRows = static_cast<std::size_t>(std::max(1, m_firstRows));
+    bool readWhole = false;
     for (size_t i = 0; i < 6; ++i) {
         Query* const query = &list(i);
         query->close();
@@ -167,10 +168,13 @@ void TDataModule2::open(Dialogs& dialogs) {
                 query->applyFirstRows(std::move(first), *counts[i], [this] { completeLists(); });
             } else {
                 query->open(); // not counted: read here, as always
+                readWhole = true;
             }
         });
     }
-    ADOConnection1.releaseCaches();
+    // Only a whole list left much to give back (the others wait for completeLists()).
+    if (readWhole)
+        ADOConnection1.releaseCaches();
 }
 
 bool TDataModule2::listsComplete() const {

@@ -31,13 +31,13 @@ Program::Program(const Setup& setup) {
     // The start-up update check downloads from inside the main window's creation.
     m_fetcher.setTimeouts(setup.connectTimeout, setup.silenceTimeout);
     m_fetcher.setTotalTimeout(setup.totalTimeout);
-    // The catalog's rows are counted in the background while the views and windows are built (the
-    // data component opens nothing before its turn).
-    m_data = std::make_unique<TDataModule2>(setup.catalogPath);
-    m_data->startCounting();
     // The views are made here and laid out by the main window, which then owns them.
     m_player = setup.makeBrowser(nullptr, "WebBrowser1");
     m_guide = setup.makeBrowser(nullptr, "WebBrowser2");
+    // The catalog's rows are counted in the background while the windows are built (the data
+    // component opens nothing before its turn). Counting while the views start slowed them down.
+    m_data = std::make_unique<TDataModule2>(setup.catalogPath);
+    m_data->startCounting();
     m_page = std::make_unique<PlayerPage>(setup.places.pageDir, *m_player.view);
     m_play = std::make_unique<PlayCommand>(m_download, *m_page, setup.dialogs);
     m_filmDownload = std::make_unique<FilmDownload>(m_download, *m_page, setup.dialogs);
