@@ -3,8 +3,8 @@
 #include "base/Failure.h"
 #include "catalog/CaseFolding.h"
 
-#include <QRegularExpression>
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <sqlite3.h>
@@ -41,12 +41,25 @@ bool declaredAsNumber(const char* declType) {
 }
 
 // The length a text column is declared with ("TEXT(255)", "VARCHAR(40)"), or -1.
+// (Read by hand: several lists are read at once on threads of their own, and a shared regular
+// expression object is not safe to match from several threads.)
 int declaredLength(const char* declType) {
     if (!declType)
         return -1;
-    static const QRegularExpression length(u"\\(\\s*(\\d+)\\s*\\)"_s);
-    const auto match = length.match(QString::fromUtf8(declType));
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
+    const std::string_view type(declType);
+    for (std::size_t open = type.find('('); open != std::string_view::npos; open = type.find('(', open + 1)) {
+        std::size_t at = type.find_first_not_of(" \t\n\v\f\r", open + 1);
+        const std::size_t digits = at;
+        long long value = 0;
+        while (at < type.size() && type[at] >= '0' && type[at] <= '9' && value <= INT_MAX)
+            value = value * 10 + (type[at++] - '0');
+        if (at == digits || at == std::string_view::npos || value > INT_MAX)
+            continue;
+        at = type.find_first_not_of(" \t\n\v\f\r", at);
+        if (at != std::string_view::npos && type[at] == ')')
+            return static_cast<int>(value);
+    }
+    return -1;
 }
 
 // Number of bytes of the first maxChars UTF-16 units of a UTF-8 text.

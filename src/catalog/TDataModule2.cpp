@@ -6,12 +6,16 @@
 #include "catalog/CaseFolding.h"
 
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <SQLiteCpp/Database.h>
 #include <sqlite3.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdint>
 #include <future>
 #include <memory>
 #include <string>
@@ -65,6 +69,9 @@ TDataModule2::~TDataModule2() {
         if (reader.valid())
             reader.wait();
     }
+    m_restNotifier.reset();
+    if (m_restDone >= 0)
+        ::close(m_restDone);
 }
 
 Query& TDataModule2::list(size_t index) {
@@ -98,6 +105,20 @@ void TDataModule2::startCounting() {
     }
 }
 
+void TDataModule2::listenForRest() {
+    m_restDone = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    m_restNotifier = std::make_unique<QSocketNotifier>(m_restDone, QSocketNotifier::Read);
+    connect(m_restNotifier.get(), &QSocketNotifier::activated, this, [this] {
+        std::uint64_t count = 0;
+        [[maybe_unused]] const auto got = ::read(m_restDone, &count, sizeof count);
+        const bool ready = std::all_of(m_rest.begin(), m_rest.end(), [](const auto& rest) {
+            return !rest.valid() || rest.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        });
+        if (ready && !listsComplete())
+            emit restRead();
+    });
+}
+
 void TDataModule2::readRest() {
     // A list's texts take at most the file's size: room for them is set aside at once (memory the
     // system only gives when it is written, the rest handed back after the read) instead of being
@@ -107,6 +128,8 @@ void TDataModule2::readRest() {
         const Query& query = list(i);
         if (!query.awaitsRows() || m_rest[i].valid())
             continue;
+        if (m_restDone < 0)
+            listenForRest();
         const auto rows = std::size_t(query.rowCount());
         auto result = std::make_shared<std::promise<std::optional<Query::Snapshot>>>();
         m_rest[i] = result->get_future();
@@ -121,17 +144,9 @@ void TDataModule2::readRest() {
             }
             // Given before telling: the last to tell finds every list read.
             result->set_value(std::move(read));
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    const bool ready = std::all_of(m_rest.begin(), m_rest.end(), [](const auto& rest) {
-                        return !rest.valid() ||
-                               rest.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-                    });
-                    if (ready && !listsComplete())
-                        emit restRead();
-                },
-                Qt::QueuedConnection);
+            // A plain write: the main thread hears of it through its notifier.
+            const std::uint64_t one = 1;
+            [[maybe_unused]] const auto written = ::write(m_restDone, &one, sizeof one);
         });
     }
 }

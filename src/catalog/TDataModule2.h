@@ -12,6 +12,7 @@
 #include <optional>
 
 class Dialogs;
+class QSocketNotifier;
 namespace SQLite {
 class Database;
 }
@@ -92,7 +93,11 @@ private:
     std::array<std::future<Counts>, 3> m_counts;
     // The whole result of a list's statement, read in the background (nothing: the read failed).
     std::array<std::future<std::optional<Query::Snapshot>>, 6> m_rest;
-    std::array<std::future<void>, 6> m_readers;           // the threads reading them
+    std::array<std::future<void>, 6> m_readers; // the threads reading them
+    // Each reader, done, writes to this counter; the notifier then looks whether all are.
+    void listenForRest();
+    int m_restDone = -1;
+    std::unique_ptr<QSocketNotifier> m_restNotifier;
     std::optional<Database::FileVersion> m_openedVersion; // the file's when open() read the first rows
     Dialogs* m_dialogs = nullptr;
     QString m_path;
