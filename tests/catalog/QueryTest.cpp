@@ -107,12 +107,28 @@ TEST(DataModule, ABrokenTableFailsOnlyItsOwnQuery) {
 }
 
 TEST(Query, AShorterDeclaredColumnShortensTheField) {
-    OpenCatalog catalog(TempCatalog::schemaSql() +
-                        u"DROP TABLE bdf;"
-                        u"CREATE TABLE bdf (key INTEGER PRIMARY KEY, films VARCHAR(5), fhttp TEXT);"
-                        u"INSERT INTO bdf (films, fhttp) VALUES ('Кинофильм', 'x');"_s);
-    auto& [db, data, holders, context, dialogs] = catalog;
-    EXPECT_EQ(data.ADOQuery1.title(0), u"Киноф"_s);
+    const struct {
+        const char* type;
+        QString title;
+    } cases[] = {
+        {"VARCHAR(5)", u"Киноф"_s},
+        {"NVARCHAR ( 3 )", u"Кин"_s},
+        {"TEXT(0)", u""_s},
+        {"VARCHAR(4, 2)", u"Кинофильм"_s},     // two numbers: no length
+        {"TEXT(99999999999)", u"Кинофильм"_s}, // beyond any length: no limit
+        {"TEXT", u"Кинофильм"_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        OpenCatalog catalog(TempCatalog::schemaSql() +
+                            u"DROP TABLE bdf;"
+                            u"CREATE TABLE bdf (key INTEGER PRIMARY KEY, films "_s +
+                            QString::fromLatin1(c.type) +
+                            u", fhttp TEXT);"
+                            u"INSERT INTO bdf (films, fhttp) VALUES ('Кинофильм', 'x');"_s);
+        auto& [db, data, holders, context, dialogs] = catalog;
+        EXPECT_EQ(data.ADOQuery1.title(0), c.title);
+    }
 }
 
 TEST(Query, SearchUsesTheTextAsAParameter) {
