@@ -105,8 +105,12 @@ void TDataModule2::startCounting() {
     }
 }
 
-void TDataModule2::listenForRest() {
+bool TDataModule2::listenForRest() {
+    if (m_restNotifier)
+        return true;
     m_restDone = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_restDone < 0)
+        return false;
     m_restNotifier = std::make_unique<QSocketNotifier>(m_restDone, QSocketNotifier::Read);
     connect(m_restNotifier.get(), &QSocketNotifier::activated, this, [this] {
         std::uint64_t count = 0;
@@ -117,9 +121,13 @@ void TDataModule2::listenForRest() {
         if (ready && !listsComplete())
             emit restRead();
     });
+    return true;
 }
 
-void TDataModule2::readRest() {
+bool TDataModule2::readRest() {
+    // Without a way to be told, the rows are read when they are needed.
+    if (!listenForRest())
+        return false;
     // A list's texts take at most the file's size: room for them is set aside at once (memory the
     // system only gives when it is written, the rest handed back after the read) instead of being
     // copied on every growth.
@@ -128,8 +136,6 @@ void TDataModule2::readRest() {
         const Query& query = list(i);
         if (!query.awaitsRows() || m_rest[i].valid())
             continue;
-        if (m_restDone < 0)
-            listenForRest();
         const auto rows = std::size_t(query.rowCount());
         auto result = std::make_shared<std::promise<std::optional<Query::Snapshot>>>();
         m_rest[i] = result->get_future();
@@ -149,6 +155,7 @@ void TDataModule2::readRest() {
             [[maybe_unused]] const auto written = ::write(m_restDone, &one, sizeof one);
         });
     }
+    return true;
 }
 
 void TDataModule2::open(Dialogs& dialogs) {
@@ -203,7 +210,7 @@ bool TDataModule2::listsComplete() const {
 void TDataModule2::completeLists() {
     if (listsComplete())
         return;
-    readRest(); // those not being read yet
+    static_cast<void>(readRest()); // those not being read yet (or read here, as open() would)
     std::array<std::optional<Query::Snapshot>, 6> rest;
     for (size_t i = 0; i < 6; ++i) {
         if (m_rest[i].valid())

@@ -39,8 +39,8 @@ public:
     // the others come with completeLists(), or as soon as anything reads or changes the rows.
     void open(Dialogs& dialogs);
     // Starts reading the rows still to come in the background, on connections of their own;
-    // restRead() tells when they have been read.
-    void readRest();
+    // restRead() tells when they have been read. False when the system gives no way to be told.
+    bool readRest();
     // Brings the rows still to come into the lists (reading them first when that has not started).
     // When the file has changed since open(), or a background read failed, those lists run their
     // statements again, as open() would now, and their failures are shown in error boxes.
@@ -95,7 +95,7 @@ private:
     std::array<std::future<std::optional<Query::Snapshot>>, 6> m_rest;
     std::array<std::future<void>, 6> m_readers; // the threads reading them
     // Each reader, done, writes to this counter; the notifier then looks whether all are.
-    void listenForRest();
+    [[nodiscard]] bool listenForRest();
     int m_restDone = -1;
     std::unique_ptr<QSocketNotifier> m_restNotifier;
     std::optional<Database::FileVersion> m_openedVersion; // the file's when open() read the first rows

@@ -42,8 +42,8 @@ bool ListCompletion::eventFilter(QObject* watched, QEvent* event) {
             // Read once this paint has reached the screen, brought when read.
             m_scheduled = true;
             QTimer::singleShot(0, this, [this] {
-                if (!m_done)
-                    m_data.readRest();
+                if (!m_done && !m_data.readRest())
+                    complete();
             });
         }
         break;
