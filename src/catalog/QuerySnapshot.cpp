@@ -41,8 +41,8 @@ bool declaredAsNumber(const char* declType) {
 }
 
 // The length a text column is declared with ("TEXT(255)", "VARCHAR(40)"), or -1.
-// (Read by hand: several lists are read at once on threads of their own, and a shared regular
-// expression object is not safe to match from several threads.)
+// (A plain scan: it runs for every list read, on the readers' threads too, and needs no shared
+// pattern object.)
 int declaredLength(const char* declType) {
     if (!declType)
         return -1;
