@@ -7,7 +7,6 @@
 
 #include "base/Dialogs.h"
 #include "base/ErrorText.h"
-#include "base/Failure.h"
 #include "base/Shell.h"
 #include "base/ui/ButtonKeys.h"
 #include "base/ui/WindowPlacement.h"
@@ -21,13 +20,10 @@
 #include "player/PlayCommand.h"
 #include "player/PlayerPage.h"
 #include "player/StartPage.h"
-#include "settings/IniFile.h"
-#include "settings/ProxySettings.h"
 #include "settings/SiteLinks.h"
-#include "settings/ThemeCatalog.h"
 #include "settings/UpdateCheck.h"
+#include "settings/ui/SettingsTab.h"
 #include "settings/ui/TForm5.h"
-#include "settings/ui/ThemeApplier.h"
 #include "ui_TMainForm.h"
 
 #include <QApplication>
@@ -39,12 +35,6 @@
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-const QString skinSection = u"Skin"_s;
-
-} // namespace
 
 TMainForm::TMainForm(MainFormPorts ports, MainFormServices services, QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::TMainForm>()), m_ports(std::move(ports)),
@@ -100,6 +90,9 @@ TMainForm::TMainForm(MainFormPorts ports, MainFormServices services, QWidget* pa
         },
         this);
 
+    m_settingsTab = std::make_unique<SettingsTab>(
+        SettingsTab::Boxes{*m_ui->sEdit1, *m_ui->sEdit2, *m_ui->sCheckBox1, *m_ui->sComboBox1},
+        m_services.themes, m_ports.fetcher, QDir(m_ports.configDir).filePath(u"Config.ini"_s));
     run([this] { FormCreate(); });
 }
 
@@ -108,14 +101,7 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::FormCreate() {
-    m_settings = std::make_unique<IniFile>(QDir(m_ports.configDir).filePath(u"Config.ini"_s));
-    m_services.themes.apply(m_settings->ReadString(skinSection, u"useSkin"_s, ThemeCatalog::defaultName()));
-    const ProxySettings proxy = ProxySettings::load(*m_settings);
-    m_ui->sEdit1->setText(proxy.address);
-    m_ui->sEdit2->setText(proxy.port);
-    m_ui->sCheckBox1->setChecked(proxy.use);
-    // What the boxes show now is what the fetcher gets.
-    proxyBoxes().applyTo(m_ports.fetcher);
+    m_settingsTab->load();
     m_services.startPage.start();
     m_services.updateCheck.atStartup();
 }
@@ -279,22 +265,13 @@ void TMainForm::sBitBtn9Click() {
 }
 
 void TMainForm::sButton1Click() {
-    if (!m_settings)
-        throw Failure(u"Unable to write to "_s + QDir(m_ports.configDir).filePath(u"Config.ini"_s));
-    proxyBoxes().save(*m_settings);
+    m_settingsTab->saveProxy();
     m_ports.dialogs.message(u"Настройки успешно изменены! Для того что бы новые настройки вступили в силу "
                             u"необходимо перезапустить программу!"_s);
 }
 
-ProxySettings TMainForm::proxyBoxes() const {
-    return {m_ui->sEdit1->text(), m_ui->sEdit2->text(), m_ui->sCheckBox1->isChecked()};
-}
-
 void TMainForm::sComboBox1Change() {
-    const QString name = m_ui->sComboBox1->currentText();
-    m_services.themes.apply(name);
-    if (m_settings)
-        m_settings->WriteString(skinSection, u"useSkin"_s, name);
+    m_settingsTab->applyChosenTheme();
 }
 
 void TMainForm::FindEditChange() {

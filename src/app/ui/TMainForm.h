@@ -18,13 +18,12 @@ struct KindLists;
 class Dialogs;
 class FilmDownload;
 class FixedPages;
-class IniFile;
 class PlayCommand;
-struct ProxySettings;
 class PlayerPage;
 class Query;
 class QLabel;
 class QTableView;
+class SettingsTab;
 class Shell;
 class StartPage;
 class TDataModule2;
@@ -125,7 +124,6 @@ private:
     void FindEditChange();
     void sPageControl2Change();
     void sComboBox1Change();
-    [[nodiscard]] ProxySettings proxyBoxes() const;
     void dataSourceChange(MediaKind kind);
     void play(MediaKind kind);
     void playGrid(MediaKind kind);
@@ -140,7 +138,7 @@ private:
     MainFormPorts m_ports;
     MainFormServices m_services;
     MainHolders m_holders;
-    std::unique_ptr<IniFile> m_settings;
+    std::unique_ptr<SettingsTab> m_settingsTab; // holds the settings file from start to the end
     QLabel* m_statusPanel = nullptr;
     QString m_listStatus;         // what the status line shows when no passing text is up
     bool m_passingStatus = false; // showStatus() text is up
