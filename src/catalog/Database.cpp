@@ -34,20 +34,21 @@ std::optional<Database::FileVersion> Database::fileVersion() {
     if (!m_db)
         return std::nullopt;
     sqlite3* const db = m_db->getHandle();
-    const auto pragma = [db](const char* sql) -> std::optional<qint64> {
-        sqlite3_stmt* statement = nullptr;
-        std::optional<qint64> value;
-        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK &&
-            sqlite3_step(statement) == SQLITE_ROW)
-            value = sqlite3_column_int64(statement, 0);
-        sqlite3_finalize(statement);
-        return value;
-    };
-    const auto data = pragma("PRAGMA data_version");
-    const auto schema = pragma("PRAGMA schema_version");
+    const auto data = readInteger(db, "PRAGMA data_version");
+    const auto schema = readInteger(db, "PRAGMA schema_version");
     if (!data || !schema)
         return std::nullopt;
     return FileVersion{*data, *schema, sqlite3_total_changes64(db), m_openings};
+}
+
+std::optional<qint64> Database::readInteger(sqlite3* connection, const char* statement) {
+    sqlite3_stmt* prepared = nullptr;
+    std::optional<qint64> value;
+    if (sqlite3_prepare_v2(connection, statement, -1, &prepared, nullptr) == SQLITE_OK &&
+        sqlite3_step(prepared) == SQLITE_ROW)
+        value = sqlite3_column_int64(prepared, 0);
+    sqlite3_finalize(prepared);
+    return value;
 }
 
 std::unique_ptr<SQLite::Database> Database::openConnection(int mode) const {

@@ -8,6 +8,7 @@
 namespace SQLite {
 class Database;
 }
+struct sqlite3;
 
 // The one connection to the catalog file. It is opened read-write on a file that
 // must already exist (a missing bdv.db is never created), shares the file with
@@ -53,6 +54,9 @@ public:
     // Read cheaply from the open connection; nothing when they cannot be read (a lock held too
     // long, the connection closed).
     [[nodiscard]] std::optional<FileVersion> fileVersion();
+    // The number a statement's first row starts with, on any connection ("PRAGMA data_version"
+    // changes whenever another connection commits); nothing when it cannot be read.
+    [[nodiscard]] static std::optional<qint64> readInteger(sqlite3* connection, const char* statement);
 
 private:
     QString m_path;

@@ -34,16 +34,6 @@ QStringList startStatement(const Query& query) {
     return {u"SELECT*"_s, u"FROM "_s + query.table()};
 }
 
-// Changes whenever another connection commits to the file; nothing when it cannot be read.
-std::optional<qint64> dataVersion(sqlite3* db) {
-    sqlite3_stmt* statement = nullptr;
-    std::optional<qint64> value;
-    if (sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW)
-        value = sqlite3_column_int64(statement, 0);
-    sqlite3_finalize(statement);
-    return value;
-}
 } // namespace
 
 TDataModule2::TDataModule2(const QString& databasePath, QObject* parent)
@@ -90,15 +80,12 @@ void TDataModule2::startCounting() {
                 return counts;
             }
             sqlite3* const db = counts.connection->getHandle();
-            counts.version = dataVersion(db).value_or(-1);
+            counts.version = Database::readInteger(db, "PRAGMA data_version").value_or(-1);
             for (size_t i = 0; i < 2; ++i) {
                 // Every row of "SELECT* FROM table", counted without reading them.
                 const QByteArray count = "SELECT count(*) FROM " + tables[i];
-                sqlite3_stmt* statement = nullptr;
-                if (sqlite3_prepare_v2(db, count.constData(), -1, &statement, nullptr) == SQLITE_OK &&
-                    sqlite3_step(statement) == SQLITE_ROW)
-                    counts.rows[i] = sqlite3_column_int(statement, 0);
-                sqlite3_finalize(statement);
+                if (const std::optional<qint64> rows = Database::readInteger(db, count.constData()))
+                    counts.rows[i] = static_cast<int>(*rows);
             }
             return counts;
         });
@@ -169,7 +156,8 @@ void TDataModule2::open(Dialogs& dialogs) {
     for (size_t kind = 0; kind < 3; ++kind) {
         Counts counted = m_counts[kind].get();
         if (counted.connection && counted.version >= 0 &&
-            dataVersion(counted.connection->getHandle()) == counted.version) {
+            Database::readInteger(counted.connection->getHandle(), "PRAGMA data_version") ==
+                counted.version) {
             counts[kind] = counted.rows[0];
             counts[kind + 3] = counted.rows[1];
         }
