@@ -238,6 +238,7 @@ TEST_F(PlayerViewDownloads, AFullDiskEndsTheFilmWithAMessageAndLeavesNoPartFile)
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"KVELTO_FULL_DISK_REPORT"_s, report);
+    env.insert(u"TMPDIR"_s, reportDir.path()); // the child ends without removing its folders
     child.setProcessEnvironment(env);
     child.start(
         QCoreApplication::applicationFilePath(),
