@@ -3,6 +3,7 @@
 #include "app/ui/Program.h"
 #include "app/ui/TMainForm.h"
 #include "base/AppInfo.h"
+#include "base/LargeHeapPages.h"
 #include "base/ProgramPlaces.h"
 #include "player/ui/PlayerMediaProxy.h"
 #include "player/ui/WebEngineBrowserView.h"
@@ -50,6 +51,8 @@ void onTermination(const std::function<void()>& end) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Before anything is allocated: start-up is then a good deal quicker (see the header).
+    LargeHeapPages::enable();
     // Chromium's sandbox cannot run as root; the view is useless without this.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
