@@ -2,6 +2,7 @@
 // 100,000 rows each, their snapshots refilled and the three lists repainted.
 #include "BenchTitles.h"
 #include "base/Dialogs.h"
+#include "base/LargeHeapPages.h"
 #include "catalog/TDataModule2.h"
 #include "catalog/ui/GridBinding.h"
 
@@ -150,6 +151,9 @@ double medianOf(std::vector<double> values) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The heap as the program's main() sets it up (KVELTO_SMALL_PAGES=1: as the system's).
+    if (qEnvironmentVariableIsEmpty("KVELTO_SMALL_PAGES"))
+        LargeHeapPages::enable();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
