@@ -7,6 +7,7 @@
 #include "catalog/ui/GridBinding.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <SQLiteCpp/Database.h>
@@ -173,6 +174,14 @@ int main(int argc, char** argv) {
         }
         std::printf("%s: keystroke median %.2f ms over the typing sequence, emptied box %.2f ms\n",
                     memory ? "from memory" : "statements", medianOf(typing), emptied);
+    }
+    // Whether all that typing leaves the heap grown: resident memory now and at its peak.
+    QFile status(u"/proc/self/status"_s);
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:") || line.startsWith("VmHWM:"))
+                std::printf("%s  ", line.simplified().constData());
+        std::printf("after the typing\n");
     }
     benchmark::Shutdown();
     fixture = nullptr;
