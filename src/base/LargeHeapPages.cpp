@@ -28,15 +28,14 @@ bool LargeHeapPages::enable() {
         return false;
     const auto at = reinterpret_cast<std::uintptr_t>(probe);
     const auto end = reinterpret_cast<std::uintptr_t>(::sbrk(0));
+    // The reserve's whole large pages, from the first one past the block's start: one before it
+    // could reach below the heap into another mapping.
+    const std::uintptr_t from = (at + largePage - 1) & ~(largePage - 1);
     const std::uintptr_t to = end & ~(largePage - 1);
     // A heap that cannot grow by sbrk lies elsewhere: then nothing is marked.
     const bool inHeap = at < end && end - at <= std::uintptr_t(reserve) + (std::uintptr_t(4) << 20);
-    const auto mark = [to](std::uintptr_t from) {
-        return to > from && ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE) == 0;
-    };
-    // From the large page that holds the block, where the heap holds it all.
     const bool marked =
-        inHeap && (mark(at & ~(largePage - 1)) || mark((at + largePage - 1) & ~(largePage - 1)));
+        inHeap && to > from && ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE) == 0;
     std::free(probe);
     return marked;
 #else
