@@ -34,7 +34,7 @@ std::optional<Database::FileVersion> Database::fileVersion() {
     if (!m_db)
         return std::nullopt;
     sqlite3* const db = m_db->getHandle();
-    const auto data = readInteger(db, "PRAGMA data_version");
+    const auto data = dataVersion(db);
     const auto schema = readInteger(db, "PRAGMA schema_version");
     if (!data || !schema)
         return std::nullopt;

@@ -54,9 +54,13 @@ public:
     // Read cheaply from the open connection; nothing when they cannot be read (a lock held too
     // long, the connection closed).
     [[nodiscard]] std::optional<FileVersion> fileVersion();
-    // The number a statement's first row starts with, on any connection ("PRAGMA data_version"
-    // changes whenever another connection commits); nothing when it cannot be read.
+    // The number a statement's first row starts with, on any connection; nothing when it cannot
+    // be read.
     [[nodiscard]] static std::optional<qint64> readInteger(sqlite3* connection, const char* statement);
+    // Changes whenever another connection commits to the file.
+    [[nodiscard]] static std::optional<qint64> dataVersion(sqlite3* connection) {
+        return readInteger(connection, "PRAGMA data_version");
+    }
 
 private:
     QString m_path;

@@ -80,7 +80,7 @@ void TDataModule2::startCounting() {
                 return counts;
             }
             sqlite3* const db = counts.connection->getHandle();
-            counts.version = Database::readInteger(db, "PRAGMA data_version").value_or(-1);
+            counts.version = Database::dataVersion(db).value_or(-1);
             for (size_t i = 0; i < 2; ++i) {
                 // Every row of "SELECT* FROM table", counted without reading them.
                 const QByteArray count = "SELECT count(*) FROM " + tables[i];
@@ -156,8 +156,7 @@ void TDataModule2::open(Dialogs& dialogs) {
     for (size_t kind = 0; kind < 3; ++kind) {
         Counts counted = m_counts[kind].get();
         if (counted.connection && counted.version >= 0 &&
-            Database::readInteger(counted.connection->getHandle(), "PRAGMA data_version") ==
-                counted.version) {
+            Database::dataVersion(counted.connection->getHandle()) == counted.version) {
             counts[kind] = counted.rows[0];
             counts[kind + 3] = counted.rows[1];
         }

@@ -1,6 +1,7 @@
 #include "settings/ThemeCatalog.h"
 
 #include "base/Failure.h"
+#include "settings/IniFile.h"
 
 #include <QFile>
 #include <QHash>
@@ -141,6 +142,14 @@ QString ThemeCatalog::resolve(const QString& name) {
     if (wanted.size() > 4 && wanted.endsWith(u".asz"_s, Qt::CaseInsensitive))
         wanted.chop(4);
     return names().contains(wanted) ? wanted : fallbackName();
+}
+
+QString ThemeCatalog::storedName(const IniFile& settings) {
+    return settings.ReadString(u"Skin"_s, u"useSkin"_s, defaultName());
+}
+
+void ThemeCatalog::storeName(IniFile& settings, const QString& name) {
+    settings.WriteString(u"Skin"_s, u"useSkin"_s, name);
 }
 
 const ThemePalette& ThemeCatalog::palette(const QString& name) {

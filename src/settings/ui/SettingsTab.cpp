@@ -11,10 +11,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-const QString skinSection = u"Skin"_s;
-}
-
 SettingsTab::SettingsTab(Boxes boxes, ThemeApplier& themes, PageFetcher& fetcher, QString configPath)
     : m_boxes(boxes), m_themes(themes), m_fetcher(fetcher), m_configPath(std::move(configPath)) {}
 
@@ -22,7 +18,7 @@ SettingsTab::~SettingsTab() = default;
 
 void SettingsTab::load() {
     m_settings = std::make_unique<IniFile>(m_configPath);
-    m_themes.apply(m_settings->ReadString(skinSection, u"useSkin"_s, ThemeCatalog::defaultName()));
+    m_themes.apply(ThemeCatalog::storedName(*m_settings));
     const ProxySettings proxy = ProxySettings::load(*m_settings);
     m_boxes.address.setText(proxy.address);
     m_boxes.port.setText(proxy.port);
@@ -41,7 +37,7 @@ void SettingsTab::applyChosenTheme() {
     const QString name = m_boxes.themes.currentText();
     m_themes.apply(name);
     if (m_settings)
-        m_settings->WriteString(skinSection, u"useSkin"_s, name);
+        ThemeCatalog::storeName(*m_settings, name);
 }
 
 ProxySettings SettingsTab::proxyBoxes() const {
